@@ -1,0 +1,111 @@
+#include "app/nastory_form.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "app/app_state.h"
+#include "app/directory_edit.h"
+#include "app/error.h"
+#include "app/prompter.h"
+
+namespace zelvan {
+
+TNastory_Form::TNastory_Form(AppState& state, Prompter& prompter, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      state_(state),
+      prompter_(prompter),
+      DirectoryEdit1(new DirectoryEdit(this)),
+      DirectoryEdit2(new DirectoryEdit(this)),
+      Edit1(new QLineEdit(this)),
+      Edit2(new QLineEdit(this)),
+      Edit3(new QLineEdit(this)),
+      DirectoryEdit3(new DirectoryEdit(this)),
+      MaskEdit1(new QLineEdit(this)),
+      BitBtn1(new QPushButton(QStringLiteral("Зберегти"), this)),
+      BitBtn2(new QPushButton(QStringLiteral("Закрити"), this)) {
+    setObjectName(QStringLiteral("Nastory_Form"));
+    setWindowTitle(QStringLiteral("Настройки"));
+    DirectoryEdit1->setObjectName(QStringLiteral("DirectoryEdit1"));
+    DirectoryEdit2->setObjectName(QStringLiteral("DirectoryEdit2"));
+    DirectoryEdit3->setObjectName(QStringLiteral("DirectoryEdit3"));
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit3->setObjectName(QStringLiteral("Edit3"));
+    MaskEdit1->setObjectName(QStringLiteral("MaskEdit1"));
+    MaskEdit1->setPlaceholderText(QStringLiteral("IPv4-адреса або ім'я сервера"));
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    BitBtn1->setDefault(true);
+
+    auto* folders = new QFormLayout;
+    folders->addRow(QStringLiteral("Папка з БД"), DirectoryEdit1);
+    folders->addRow(QStringLiteral("Папка з WinRar"), DirectoryEdit2);
+
+    auto* ftpBox = new QGroupBox(QStringLiteral("FTP"), this);
+    auto* ftp = new QFormLayout(ftpBox);
+    ftp->addRow(QStringLiteral("Код організації"), Edit1);
+    ftp->addRow(QStringLiteral("Код стану"), Edit2);
+    ftp->addRow(QStringLiteral("Код періода"), Edit3);
+    ftp->addRow(QStringLiteral("Папка з FTP-файлами"), DirectoryEdit3);
+    ftp->addRow(QStringLiteral("IP адрес сервера"), MaskEdit1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(folders);
+    layout->addWidget(ftpBox);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    DirectoryEdit1->setMinimumWidth(420);
+
+    connect(BitBtn1, &QPushButton::clicked, this, &TNastory_Form::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TNastory_Form::showEvent(QShowEvent* event) {
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TNastory_Form::FormShow() {
+    const AppSettings& s = state_.settings;
+    DirectoryEdit1->setText(s.dbDir);
+    DirectoryEdit2->setText(s.winRarDir);
+    Edit1->setText(s.ftpKodObj);
+    Edit2->setText(s.ftpKodStan);
+    Edit3->setText(s.ftpKodDanper);
+    DirectoryEdit3->setText(s.ftpDirectory);
+    MaskEdit1->setText(s.ftpIpServer);
+    DirectoryEdit1->setFocus();
+}
+
+void TNastory_Form::BitBtn1Click() {
+    const SettingsFields fields{DirectoryEdit1->text(), DirectoryEdit2->text(), Edit1->text(),  Edit2->text(),
+                                Edit3->text(),          DirectoryEdit3->text(), MaskEdit1->text()};
+    if (const QString problem = checkServerAddress(fields.ftpIpServer); !problem.isEmpty()) {
+        prompter_.message(MessageKind::Error, problem);
+        MaskEdit1->setFocus();
+        MaskEdit1->selectAll();
+        return;
+    }
+    try {
+        saveSettings(state_.configPath, fields, state_.settings);
+    } catch (const ZelvanError& error) {
+        prompter_.message(MessageKind::Error, error.message());
+        return;
+    }
+    accept();
+}
+
+}  // namespace zelvan

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace zelvan {
+
+// Kinds of the message boxes the program shows. Plain boxes carry the application
+// title; the typed ones are titled by their kind.
+enum class MessageKind { Plain, Warning, Error, Information, Confirmation };
+
+// Everything core logic says to or asks of the user goes through this interface.
+// The windows give it real message boxes; tests give it a scripted one that records
+// every text and answers as told.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+
+    // A modal message box with the single button OK.
+    virtual void message(MessageKind kind, const QString& text) = 0;
+
+    // A modal question with the buttons Yes and No; true on Yes. An empty caption
+    // gives the platform's caption for the kind.
+    virtual bool question(MessageKind kind, const QString& text, const QString& caption = {}) = 0;
+};
+
+}  // namespace zelvan

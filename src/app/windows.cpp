@@ -1,0 +1,24 @@
+#include "app/windows.h"
+
+#include "app/nastory_form.h"
+#include "app/zastavka_form.h"
+
+namespace zelvan {
+
+Windows::Windows(AppState& state, Prompter& prompter) : state_(state), prompter_(prompter) {}
+
+Windows::~Windows() = default;
+
+TNastory_Form& Windows::nastoryForm() {
+    if (!nastory_) nastory_ = std::make_unique<TNastory_Form>(state_, prompter_);
+    return *nastory_;
+}
+
+TWaitForm& Windows::waitForm() {
+    if (!wait_) wait_ = std::make_unique<TWaitForm>();
+    return *wait_;
+}
+
+void Windows::showSettingsDialog() { nastoryForm().exec(); }
+
+}  // namespace zelvan

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <memory>
+
+#include "app/startup.h"
+
+namespace zelvan {
+
+struct AppState;
+class Prompter;
+class TNastory_Form;
+class TWaitForm;
+
+// The program's windows other than the main window, each created once when first
+// needed and kept until the end of the run.
+class Windows final : public StartupHost {
+public:
+    Windows(AppState& state, Prompter& prompter);
+    ~Windows() override;
+
+    TNastory_Form& nastoryForm();
+    TWaitForm& waitForm();
+
+    // Shows the settings dialog modally.
+    void showSettingsDialog() override;
+
+private:
+    AppState& state_;
+    Prompter& prompter_;
+    std::unique_ptr<TNastory_Form> nastory_;
+    std::unique_ptr<TWaitForm> wait_;
+};
+
+}  // namespace zelvan

@@ -1,0 +1,112 @@
+#include "cli/cli.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlQuery>
+
+#include "app/app_settings.h"
+#include "app/config_file.h"
+#include "app/error.h"
+#include "model/database_folder.h"
+#include "model/schema.h"
+#include "platform/database.h"
+#include "platform/files.h"
+
+namespace zelvan {
+
+namespace {
+
+const QString kUsage = QStringLiteral(
+    "Використання:\n"
+    "  zelvan-cli --version          версія програми\n"
+    "  zelvan-cli init ПАПКА         створити нову порожню папку бази даних\n"
+    "  zelvan-cli demo ПАПКА         створити папку бази даних з демонстраційним набором звітності\n"
+    "  zelvan-cli configure ПАПКА    створити файл налаштувань, що вказує на папку бази даних\n"
+    "                                (наявний файл налаштувань не змінюється)\n");
+
+int usage(QTextStream& err, const QString& problem = {}) {
+    if (!problem.isEmpty()) err << problem << '\n';
+    err << kUsage;
+    err.flush();
+    return cli_exit::Usage;
+}
+
+int createFolder(const QString& folder, bool withDemo, QTextStream& out, QTextStream& err) {
+    const QString absolute = QFileInfo(folder).absoluteFilePath();
+    if (fileExistsIgnoringCase(absolute, kDatabaseFileName)) {
+        err << QStringLiteral("У папці \"%1\" уже є база даних; її не перезаписано.\n").arg(absolute);
+        return cli_exit::Usage;
+    }
+    const QString path = createDatabaseFolder(absolute, withDemo);
+    out << (withDemo ? QStringLiteral("Створено базу даних з демонстраційним набором: %1\n")
+                     : QStringLiteral("Створено порожню базу даних: %1\n"))
+               .arg(path);
+    return cli_exit::Ok;
+}
+
+// Writes a configuration that points the program at the database folder, with the
+// exchange codes of the organisation card and the structure period when the database
+// holds them.
+int configure(const QString& folder, const CliContext& context, QTextStream& out, QTextStream& err) {
+    if (QFileInfo::exists(context.configPath)) {
+        out << QStringLiteral("Файл налаштувань уже є: %1; його не змінено.\n").arg(context.configPath);
+        return cli_exit::Ok;
+    }
+    const QString dbDir = QFileInfo(folder).absoluteFilePath();
+    if (!fileExistsIgnoringCase(dbDir, kDatabaseFileName)) {
+        err << QStringLiteral("У папці \"%1\" немає бази даних.\n").arg(dbDir);
+        return cli_exit::Usage;
+    }
+    ConfigFile config;
+    config.setValue(key::Dir, dbDir);
+    config.setValue(key::DB_Dir, dbDir);
+    const QString copies = QDir(dbDir).filePath(QStringLiteral("copies"));
+    const QString ftp = QDir(dbDir).filePath(QStringLiteral("ftp"));
+    QDir().mkpath(copies);
+    QDir().mkpath(ftp);
+    config.setValue(key::WinRar_Dir, copies);
+    {
+        Database db(findFileIgnoringCase(dbDir, kDatabaseFileName), Database::Mode::OpenExisting);
+        QSqlQuery card = db.exec(QStringLiteral("select SYS_NAME, SOFT_NAME from SORG"));
+        while (card.next()) {
+            if (card.value(0).toString() == QStringLiteral("Kod_Obj"))
+                config.setValue(key::FTP_KOD_OBJ, card.value(1).toString());
+            if (card.value(0).toString() == QStringLiteral("Kod_Stan"))
+                config.setValue(key::FTP_KOD_STAN, card.value(1).toString());
+        }
+        QSqlQuery period = db.exec(QStringLiteral("select KOD_DANPER from DANPER"));
+        if (period.next()) config.setValue(key::FTP_KOD_DANPER, period.value(0).toString());
+    }
+    config.setValue(key::FTP_Directory, ftp);
+    QDir().mkpath(QFileInfo(context.configPath).absolutePath());
+    config.save(context.configPath);
+    out << QStringLiteral("Створено файл налаштувань: %1\n").arg(context.configPath);
+    return cli_exit::Ok;
+}
+
+}  // namespace
+
+int runCli(const QStringList& args, QTextStream& out, QTextStream& err, const CliContext& context) {
+    int code = cli_exit::Ok;
+    try {
+        if (args.isEmpty()) return usage(err);
+        const QString& command = args.first();
+        if (command == QStringLiteral("--version") && args.size() == 1) {
+            out << QStringLiteral("zelvan-cli %1\n").arg(QStringLiteral(ZELVAN_VERSION));
+        } else if ((command == QStringLiteral("init") || command == QStringLiteral("demo")) && args.size() == 2) {
+            code = createFolder(args.at(1), command == QStringLiteral("demo"), out, err);
+        } else if (command == QStringLiteral("configure") && args.size() == 2) {
+            code = configure(args.at(1), context, out, err);
+        } else {
+            code = usage(err, QStringLiteral("Невідома команда або неправильні аргументи: %1").arg(args.join(u' ')));
+        }
+    } catch (const ZelvanError& error) {
+        err << error.message() << '\n';
+        code = cli_exit::Failure;
+    }
+    out.flush();
+    err.flush();
+    return code;
+}
+
+}  // namespace zelvan

@@ -1,0 +1,134 @@
+#include "model/schema.h"
+
+#include <QSqlQuery>
+
+#include "platform/database.h"
+
+namespace zelvan {
+
+namespace {
+
+// Dates are stored as ISO texts (YYYY-MM-DD): their order is the order of the dates.
+// Memo columns are TEXT. ZNACHENIE holds money as a double.
+const QString kInt = QStringLiteral("INTEGER");
+const QString kText = QStringLiteral("TEXT");
+const QString kDate = QStringLiteral("TEXT");
+const QString kReal = QStringLiteral("REAL");
+const QString kNumber = QStringLiteral("NUMERIC");
+
+std::vector<TableDef> makeTables() {
+    auto c = [](const char16_t* name, const QString& type) {
+        return ColumnDef{QString::fromUtf16(name), type};
+    };
+    return {
+        {QStringLiteral("ZNACHENIE"),
+         {c(u"KOD_FORM", kInt), c(u"KOD_OBJ", kInt), c(u"KOD_STAN", kInt), c(u"KOD_DANPER", kInt),
+          c(u"KOD_K", kInt), c(u"KOD_F", kInt), c(u"KOD_Z", kInt), c(u"KOD_G", kInt),
+          c(u"NOMER_ROW", kInt), c(u"NOMER_COL", kInt), c(u"ZNACHENIE", kReal),
+          c(u"CHECK_KONTROL", kInt), c(u"KOD_KLASIFIK", kInt)},
+         {}},
+        {QStringLiteral("S_FORM"),
+         {c(u"KOD_FORM", kInt), c(u"NOMER_FORM", kNumber), c(u"NAME_FORM", kText),
+          c(u"KOD_DANPER", kInt), c(u"KOD_TYPE_ZVITNOST", kInt), c(u"KOD_TYPE_FORM", kInt),
+          c(u"KOD_MAIN_FORM", kInt), c(u"FILE_NAME2", kText), c(u"ROUNDTOWHOLE", kInt),
+          c(u"CHECK_NEGATIVE", kInt), c(u"PRIZNAK_ZELVAN", kInt)},
+         QStringLiteral("KOD_FORM")},
+        {QStringLiteral("S_COLUMN"),
+         {c(u"KOD_FORM", kInt), c(u"NOMER_COL", kInt), c(u"NOMER_GRID", kInt), c(u"KOD_PRIZN", kInt)},
+         {}},
+        {QStringLiteral("S_ROW"),
+         {c(u"KOD_FORM", kInt), c(u"NOMER_ROW", kInt), c(u"NOMER_GRID", kInt), c(u"KOD_PRIZN", kInt),
+          c(u"IS_POS", kInt)},
+         {}},
+        {QStringLiteral("DISABLE_CELL"),
+         {c(u"KOD_FORM", kInt), c(u"NOMER_COL", kInt), c(u"NOMER_ROW", kInt), c(u"NAME_CELL", kText),
+          c(u"KOD_PRIZN", kInt), c(u"KOD_KOORD", kInt)},
+         {}},
+        {QStringLiteral("FORMULA_NEW"),
+         {c(u"KOD_FORMULA", kInt), c(u"KOD_FORM", kInt), c(u"KOD_DANPER", kInt), c(u"NOMER_COL", kInt),
+          c(u"NOMER_ROW", kInt), c(u"NAME", kText), c(u"NAME_LONG", kText),
+          c(u"DEPEND", QStringLiteral("VARCHAR(15)")), c(u"IS_ABS", kInt),
+          c(u"ZNAK", QStringLiteral("VARCHAR(2)")), c(u"USER_KOREG", kText), c(u"DATE_KOREG", kDate)},
+         QStringLiteral("KOD_FORMULA")},
+        {QStringLiteral("DANPER"), {c(u"KOD_DANPER", kInt), c(u"NACHALO", kDate)}, {}},
+        {QStringLiteral("LocDANPER"), {c(u"NACHALO", kDate), c(u"PERIOD", kText)}, {}},
+        {QStringLiteral("TYPE_ZVITNOST"), {c(u"KOD_TYPE_ZVITNOST", kInt), c(u"NAME", kText)}, {}},
+        {QStringLiteral("KLASIFIK"),
+         {c(u"KOD", kInt), c(u"ID", kInt), c(u"NAME", kText), c(u"KOD_PARENT", kInt),
+          c(u"KOD_PARENT_2", kText), c(u"DT_POCHATOK", kDate), c(u"DT_ZAKIN", kDate)},
+         QStringLiteral("KOD")},
+        {QStringLiteral("SORG"),
+         {c(u"SYS_NAME", kText), c(u"SOFT_NAME", kText), c(u"KOD_NAME", kText), c(u"SOFT_KOD", kText)},
+         {}},
+        {QStringLiteral("PRE_KLASIFIK"),
+         {c(u"KOD_KLASIFIK", kInt), c(u"KOD_K", kInt), c(u"KOD_F", kInt), c(u"KOD_Z", kInt),
+          c(u"KOD_G", kInt)},
+         QStringLiteral("KOD_KLASIFIK")},
+    };
+}
+
+// Indexes for the lookups that run on every cell, formula and reference.
+const char16_t* const kIndexes[] = {
+    u"create index ZNACHENIE_CELL on ZNACHENIE (KOD_FORM, NOMER_COL, NOMER_ROW, KOD_DANPER, KOD_OBJ)",
+    u"create index S_COLUMN_FORM on S_COLUMN (KOD_FORM)",
+    u"create index S_ROW_FORM on S_ROW (KOD_FORM)",
+    u"create index DISABLE_CELL_FORM on DISABLE_CELL (KOD_FORM)",
+    u"create index FORMULA_NEW_FORM on FORMULA_NEW (KOD_FORM, KOD_DANPER)",
+    u"create index KLASIFIK_PARENT on KLASIFIK (KOD_PARENT, ID)",
+};
+
+}  // namespace
+
+QStringList TableDef::columnNames() const {
+    QStringList names;
+    for (const ColumnDef& column : columns) names << column.name;
+    return names;
+}
+
+const std::vector<TableDef>& reportingTables() {
+    static const std::vector<TableDef> tables = makeTables();
+    return tables;
+}
+
+const TableDef* findTable(const QString& name) {
+    for (const TableDef& table : reportingTables()) {
+        if (table.name.compare(name, Qt::CaseInsensitive) == 0) return &table;
+    }
+    return nullptr;
+}
+
+void createSchema(const Database& db) {
+    db.transaction([&] {
+        for (const TableDef& table : reportingTables()) {
+            QStringList columns;
+            for (const ColumnDef& column : table.columns) {
+                QString definition = column.name + u' ' + column.type;
+                if (column.name == table.primaryKey) definition += QStringLiteral(" PRIMARY KEY");
+                columns << definition;
+            }
+            db.exec(QStringLiteral("create table %1 (%2)").arg(table.name, columns.join(QStringLiteral(", "))));
+        }
+        for (const char16_t* index : kIndexes) db.exec(QString::fromUtf16(index));
+    });
+}
+
+QString schemaProblems(const Database& db) {
+    QStringList problems;
+    for (const TableDef& table : reportingTables()) {
+        QSqlQuery info = db.exec(QStringLiteral("select name from pragma_table_info(:table)"),
+                                 {{QStringLiteral(":table"), table.name}});
+        QStringList present;
+        while (info.next()) present << info.value(0).toString();
+        if (present.isEmpty()) {
+            problems << QStringLiteral("немає таблиці %1").arg(table.name);
+            continue;
+        }
+        for (const ColumnDef& column : table.columns) {
+            if (!present.contains(column.name, Qt::CaseInsensitive))
+                problems << QStringLiteral("у таблиці %1 немає стовпця %2").arg(table.name, column.name);
+        }
+    }
+    return problems.join(QStringLiteral("; "));
+}
+
+}  // namespace zelvan

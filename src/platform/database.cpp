@@ -1,0 +1,118 @@
+#include "platform/database.h"
+
+#include <QAtomicInteger>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+
+#include "app/error.h"
+
+namespace zelvan {
+
+namespace {
+
+QString nextConnectionName() {
+    static QAtomicInteger<quint64> counter;
+    return QStringLiteral("zelvan-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+QString errorText(const QSqlError& error) {
+    QString text = error.databaseText();
+    if (text.isEmpty()) text = error.driverText();
+    if (text.isEmpty()) text = error.text();
+    return text;
+}
+
+[[noreturn]] void fail(const QString& what) {
+    throw DatabaseError(QStringLiteral("Помилка бази даних: %1").arg(what));
+}
+
+}  // namespace
+
+QString databaseErrorText(const QSqlQuery& query) { return errorText(query.lastError()); }
+
+Database::Database(const QString& filePath, Mode mode)
+    : connectionName_(nextConnectionName()), filePath_(filePath) {
+    const bool exists = QFileInfo::exists(filePath);
+    if (mode == Mode::OpenExisting && !exists) {
+        throw DatabaseError(QStringLiteral("Файл бази даних \"%1\" не знайдено.")
+                                .arg(QDir::toNativeSeparators(filePath)));
+    }
+    if (mode == Mode::Create && exists) {
+        throw DatabaseError(QStringLiteral("Файл бази даних \"%1\" уже існує.")
+                                .arg(QDir::toNativeSeparators(filePath)));
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+    db.setDatabaseName(filePath);
+    if (!db.open()) {
+        const QString text = errorText(db.lastError());
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName_);
+        fail(text);
+    }
+    try {
+        // WAL keeps readers and the single writer apart and makes commits cheap;
+        // the first statement also tells whether the file is a database at all.
+        exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    } catch (...) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName_);
+        throw;
+    }
+}
+
+Database::~Database() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+        if (db.isOpen()) db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+QSqlDatabase Database::handle() const { return QSqlDatabase::database(connectionName_, false); }
+
+QSqlQuery Database::prepare(const QString& sql) const {
+    QSqlQuery query(handle());
+    query.setForwardOnly(true);
+    if (!query.prepare(sql)) fail(errorText(query.lastError()));
+    return query;
+}
+
+void Database::run(QSqlQuery& query, std::initializer_list<Binding> bindings) {
+    for (const auto& [name, value] : bindings) query.bindValue(name, value);
+    if (!query.exec()) fail(errorText(query.lastError()));
+}
+
+QSqlQuery Database::exec(const QString& sql, std::initializer_list<Binding> bindings) const {
+    QSqlQuery query = prepare(sql);
+    run(query, bindings);
+    return query;
+}
+
+void Database::transaction(const std::function<void()>& work) const {
+    QSqlDatabase db = handle();
+    if (!db.transaction()) fail(errorText(db.lastError()));
+    try {
+        work();
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    if (!db.commit()) {
+        const QString text = errorText(db.lastError());
+        db.rollback();
+        fail(text);
+    }
+}
+
+bool Database::hasTable(const QString& name) const {
+    QSqlQuery query = exec(
+        QStringLiteral("select 1 from sqlite_master where type in ('table', 'view') "
+                       "and name = :name collate nocase"),
+        {{QStringLiteral(":name"), name}});
+    return query.next();
+}
+
+}  // namespace zelvan

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <initializer_list>
+#include <utility>
+
+namespace zelvan {
+
+// A named parameter and its value, for statements with :NAME placeholders.
+using Binding = std::pair<QString, QVariant>;
+
+// One connection to the reporting database file (SQLite through QtSql).
+// Every failure throws DatabaseError with the engine's text.
+class Database {
+public:
+    enum class Mode {
+        OpenExisting,  // the file must exist; it is never created by accident
+        Create,        // the file must not exist yet
+    };
+
+    Database(const QString& filePath, Mode mode);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& filePath() const { return filePath_; }
+    QSqlDatabase handle() const;
+
+    // A statement prepared once, to be bound and run many times.
+    QSqlQuery prepare(const QString& sql) const;
+
+    // Runs a prepared statement after binding the values; throws on failure.
+    static void run(QSqlQuery& query, std::initializer_list<Binding> bindings = {});
+
+    // Prepares and runs a statement; the result stays readable in the returned query.
+    QSqlQuery exec(const QString& sql, std::initializer_list<Binding> bindings = {}) const;
+
+    // Runs `work` inside one transaction: all its writes take effect or none.
+    void transaction(const std::function<void()>& work) const;
+
+    // True when the database has a table of this name (any letter case).
+    bool hasTable(const QString& name) const;
+
+private:
+    QString connectionName_;
+    QString filePath_;
+};
+
+// The user-readable text of a failed statement.
+QString databaseErrorText(const QSqlQuery& query);
+
+}  // namespace zelvan

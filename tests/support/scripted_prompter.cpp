@@ -1,0 +1,26 @@
+#include "support/scripted_prompter.h"
+
+namespace zelvan::test {
+
+void ScriptedPrompter::message(MessageKind kind, const QString& text) {
+    shown_.push_back({kind, text, {}, false});
+}
+
+bool ScriptedPrompter::question(MessageKind kind, const QString& text, const QString& caption) {
+    shown_.push_back({kind, text, caption, true});
+    if (answers_.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        return false;
+    }
+    const bool answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+QStringList ScriptedPrompter::texts() const {
+    QStringList list;
+    for (const Shown& s : shown_) list << s.text;
+    return list;
+}
+
+}  // namespace zelvan::test

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <gtest/gtest.h>
+
+#include "app/prompter.h"
+
+namespace zelvan::test {
+
+// A prompter that records every text it is shown and answers questions from a
+// script; a question with no scripted answer fails the test.
+class ScriptedPrompter final : public Prompter {
+public:
+    struct Shown {
+        MessageKind kind;
+        QString text;
+        QString caption;
+        bool isQuestion;
+    };
+
+    void message(MessageKind kind, const QString& text) override;
+    bool question(MessageKind kind, const QString& text, const QString& caption = {}) override;
+
+    // Queues the answers to the next questions, in order.
+    void answer(std::initializer_list<bool> answers) { answers_.insert(answers_.end(), answers); }
+
+    const std::vector<Shown>& shown() const { return shown_; }
+    QStringList texts() const;
+
+private:
+    std::vector<Shown> shown_;
+    std::deque<bool> answers_;
+};
+
+}  // namespace zelvan::test
