@@ -7,6 +7,9 @@ namespace zelvan {
 UserLocale UserLocale::system() {
     const QLocale locale = QLocale::system();
     UserLocale result;
+    // Without a language of its own the system gives English month names; keep the
+    // numeric day.month.year the users know.
+    if (locale.language() == QLocale::C) return result;
     const QString point = locale.decimalPoint();
     result.decimalSeparator = point.isEmpty() ? QChar(u'.') : point.front();
     QString format = locale.dateFormat(QLocale::ShortFormat);
