@@ -35,11 +35,11 @@ int main(int argc, char* argv[]) {
     // The main window's creation: the workstation id and the settings come first,
     // then the data module is pointed at the database folder and probed.
     TMain_Form mainForm(state, prompter, windows);
-    runGuarded([&] {
+    general_handler::run([&] {
         state.workstationId = workstationIdText(rootFileSystemId(), prompter);
         startup.readSettings(state.settings);
     });
-    runGuarded([&] { startup.openDataModule(state.dm, state.settings); });
+    general_handler::run([&] { startup.openDataModule(state.dm, state.settings); });
     windows.waitForm();
 
     splash.hide();

@@ -1,43 +1,32 @@
 #pragma once
 
 #include <QApplication>
+#include <functional>
 
 namespace zelvan {
 
-class Prompter;
+// The general handler of unexpected errors. An exception that leaves an event handler
+// is shown to the user with its text; the handler that raised it stops there and the
+// program goes on.
+namespace general_handler {
 
-// The application object. It is also the general handler of unexpected errors: an
-// exception that leaves an event handler is shown to the user with its text, and the
-// handler that raised it stops there; the program goes on.
+// Shows an error text; a message box unless replaced (tests record the texts).
+using Reporter = std::function<void(const QString&)>;
+void setReporter(Reporter reporter);
+void report(const QString& text);
+
+// Runs `work`; any exception it throws is reported. Returns false when it failed.
+bool run(const std::function<void()>& work);
+
+}  // namespace general_handler
+
+// The application object: every event is delivered under the general handler.
 class ZelvanApplication : public QApplication {
     Q_OBJECT
 public:
     ZelvanApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
-
-    // Shows an error the way the general handler does.
-    static void reportError(const QString& text);
 };
 
-// Runs `work`, and reports any exception it throws as the general handler does.
-// Returns false when it failed.
-template <typename Work>
-bool runGuarded(Work&& work);
-
 }  // namespace zelvan
-
-#include "app/error.h"
-
-template <typename Work>
-bool zelvan::runGuarded(Work&& work) {
-    try {
-        work();
-        return true;
-    } catch (const ZelvanError& error) {
-        ZelvanApplication::reportError(error.message());
-    } catch (const std::exception& error) {
-        ZelvanApplication::reportError(QString::fromLocal8Bit(error.what()));
-    }
-    return false;
-}
