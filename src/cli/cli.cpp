@@ -7,6 +7,7 @@
 #include "app/app_settings.h"
 #include "app/config_file.h"
 #include "app/error.h"
+#include "formula/infix.h"
 #include "model/database_folder.h"
 #include "model/schema.h"
 #include "platform/database.h"
@@ -22,7 +23,9 @@ const QString kUsage = QStringLiteral(
     "  zelvan-cli init ПАПКА         створити нову порожню папку бази даних\n"
     "  zelvan-cli demo ПАПКА         створити папку бази даних з демонстраційним набором звітності\n"
     "  zelvan-cli configure ПАПКА    створити файл налаштувань, що вказує на папку бази даних\n"
-    "                                (наявний файл налаштувань не змінюється)\n");
+    "                                (наявний файл налаштувань не змінюється)\n"
+    "  zelvan-cli eval ВИРАЗ         обчислити вираз: ЗНАЧЕННЯ<TAB>ПОЗИЦІЯ<TAB>ПОВІДОМЛЕННЯ\n"
+    "  zelvan-cli eval -             обчислити кожен рядок стандартного входу\n");
 
 int usage(QTextStream& err, const QString& problem = {}) {
     if (!problem.isEmpty()) err << problem << '\n';
@@ -86,6 +89,51 @@ int configure(const QString& folder, const CliContext& context, QTextStream& out
 
 }  // namespace
 
+std::string evaluationLine(std::string_view text) {
+    const Evaluation e = EvaluateExpression(text);
+    char number[40];
+    const int length = std::snprintf(number, sizeof number, "%.17g\t%d\t", e.value, e.failurePosition);
+    std::string line(number, size_t(length));
+    if (e.failurePosition != 0) line += e.message();
+    return line;
+}
+
+void evaluateLines(std::FILE* in, std::FILE* out) {
+    std::string pending;
+    std::string output;
+    output.reserve(1 << 16);
+    char buffer[1 << 16];
+    const auto flushOutput = [&] {
+        std::fwrite(output.data(), 1, output.size(), out);
+        output.clear();
+    };
+    const auto evaluateOne = [&](std::string_view line) {
+        output += evaluationLine(line);
+        output += '\n';
+        if (output.size() > (1 << 15)) flushOutput();
+    };
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
+        std::string_view chunk(buffer, got);
+        size_t start = 0;
+        for (size_t lf = chunk.find('\n'); lf != std::string_view::npos; lf = chunk.find('\n', start)) {
+            if (pending.empty()) {
+                evaluateOne(chunk.substr(start, lf - start));
+            } else {
+                pending.append(chunk.substr(start, lf - start));
+                evaluateOne(pending);
+                pending.clear();
+            }
+            start = lf + 1;
+        }
+        pending.append(chunk.substr(start));
+    }
+    // A last text without a line feed is a text too.
+    if (!pending.empty()) evaluateOne(pending);
+    flushOutput();
+    std::fflush(out);
+}
+
 int runCli(const QStringList& args, QTextStream& out, QTextStream& err, const CliContext& context) {
     int code = cli_exit::Ok;
     try {
@@ -95,6 +143,15 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, const Cl
             out << QStringLiteral("zelvan-cli %1\n").arg(QStringLiteral(ZELVAN_VERSION));
         } else if ((command == QStringLiteral("init") || command == QStringLiteral("demo")) && args.size() == 2) {
             code = createFolder(args.at(1), command == QStringLiteral("demo"), out, err);
+        } else if (command == QStringLiteral("eval") && args.size() == 2) {
+            if (args.at(1) == QStringLiteral("-")) {
+                out.flush();
+                evaluateLines(context.in, context.out);
+            } else {
+                const QByteArray text = args.at(1).toUtf8();
+                out << QString::fromStdString(evaluationLine(std::string_view(text.constData(), size_t(text.size()))))
+                    << '\n';
+            }
         } else if (command == QStringLiteral("configure") && args.size() == 2) {
             code = configure(args.at(1), context, out, err);
         } else {

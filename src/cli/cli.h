@@ -3,13 +3,25 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <cstdio>
+#include <string>
+#include <string_view>
 
 namespace zelvan {
 
 // What the command line needs from its surroundings.
 struct CliContext {
-    QString configPath;  // where the configuration file is
+    QString configPath;      // where the configuration file is
+    std::FILE* in = stdin;   // raw streams for the line-by-line evaluation
+    std::FILE* out = stdout;
 };
+
+// One output line of `eval` for one text, without its line feed:
+// VALUE<TAB>POSITION<TAB>MESSAGE, the value printed with %.17g.
+std::string evaluationLine(std::string_view text);
+
+// Evaluates every line of `in` (only LF ends a line) and writes one result line each.
+void evaluateLines(std::FILE* in, std::FILE* out);
 
 // Exit codes of zelvan-cli.
 namespace cli_exit {

@@ -112,3 +112,56 @@ TEST(Cli, ConfigureWritesTheCodesOnceAndLeavesAnExistingFile) {
                   .code,
               2);
 }
+
+TEST(CliEval, OneTextPrintsValuePositionAndMessage) {
+    const CliRun ok = runProgram({QStringLiteral("eval"), QStringLiteral("2+3*4")});
+    EXPECT_EQ(ok.code, 0);
+    EXPECT_EQ(ok.out, QStringLiteral("14\t0\t\n"));
+    const CliRun failed = runProgram({QStringLiteral("eval"), QStringLiteral("7/0")});
+    EXPECT_EQ(failed.code, 0);
+    EXPECT_EQ(failed.out, QStringLiteral("0\t4\tError:  division by zero attempted.\n"));
+    EXPECT_EQ(runProgram({QStringLiteral("eval"), QStringLiteral("-0")}).out, QStringLiteral("-0\t0\t\n"));
+    EXPECT_EQ(runProgram({QStringLiteral("eval"), QStringLiteral("0.1")}).out, QStringLiteral("0.10000000000000001\t0\t\n"));
+}
+
+TEST(CliEval, StandardInputLineByLine) {
+    QProcess p;
+    p.start(QStringLiteral(ZELVAN_CLI_PATH), {QStringLiteral("eval"), QStringLiteral("-")});
+    ASSERT_TRUE(p.waitForStarted());
+    // Tabs and blanks belong to the text; only LF ends it, so a CR stays in the text;
+    // an empty line is a text too; the last text needs no line feed.
+    p.write("1 + 2\n4+\t1\n\n(1)\r\n abs(-2.5) ");
+    p.closeWriteChannel();
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split(u'\n');
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], QStringLiteral("3\t0\t"));
+    EXPECT_EQ(lines[1], QStringLiteral("4\t3\tError:  function, unsigned number, or \"(\" expected."));
+    EXPECT_EQ(lines[2], QStringLiteral("0\t1\tError:  end of expression encountered where simple expression expected."));
+    EXPECT_EQ(lines[3], QStringLiteral("1\t4\tError:  expression followed by garbage."));
+    EXPECT_EQ(lines[4], QStringLiteral("2.5\t0\t"));
+    EXPECT_EQ(lines[5], QString());
+}
+
+TEST(CliEval, LongInputsAcrossReadBuffers) {
+    std::FILE* in = std::tmpfile();
+    std::FILE* out = std::tmpfile();
+    ASSERT_TRUE(in && out);
+    std::string expected;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string text = "(" + std::to_string(i) + ")*2+" + std::string(size_t(i % 7), ' ') + "1";
+        std::fputs((text + "\n").c_str(), in);
+        expected += std::to_string(i * 2 + 1) + "\t0\t\n";
+    }
+    std::rewind(in);
+    evaluateLines(in, out);
+    std::rewind(out);
+    std::string got;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, out)) > 0) got.append(buffer, n);
+    std::fclose(in);
+    std::fclose(out);
+    EXPECT_EQ(got, expected);
+}
