@@ -18,6 +18,25 @@ constexpr double kSafeHigh = 1e36;
 
 const double kLn10 = std::log(10.0);
 
+// The fraction steps 1/10, (1/10)/10, ... and the scales 10, 10*10, ... exactly as the
+// scanner computes them one after another, made once so that scanning needs neither
+// divisions nor loops; the values are the very same doubles.
+struct Steps {
+    static constexpr int kFractionSteps = 64;
+    double fraction[kFractionSteps];
+    double scale[38];
+    Steps() {
+        double step = 1;
+        for (double& f : fraction) f = step = step / 10;
+        double s = 1;
+        for (double& k : scale) {
+            k = s;
+            s = s * 10;
+        }
+    }
+};
+const Steps kSteps;
+
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 char upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
@@ -154,9 +173,11 @@ private:
                 fail(EvalFailure::DecimalPartMissing);
                 return value;
             }
+            int k = 0;
             double step = 1;
             while (!atEnd() && isDigit(cur())) {
-                step = step / 10;
+                step = k < Steps::kFractionSteps ? kSteps.fraction[k] : step / 10;
+                ++k;
                 value = value + step * (cur() - '0');
                 ++pos_;
             }
@@ -187,7 +208,7 @@ private:
                 fail(EvalFailure::ExponentTooLarge);
                 return value;
             }
-            for (int i = 0; i < static_cast<int>(exponent); ++i) scale = scale * 10;
+            scale = kSteps.scale[static_cast<int>(exponent)];
             if (negative) scale = 1 / scale;
         }
         if (value == 0) return value;
