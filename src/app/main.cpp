@@ -25,6 +25,7 @@ int main(int argc, char* argv[]) {
 
     SystemClock clock;
     WidgetPrompter prompter;
+    WidgetDesktop desktop;
     AppState state;
     state.configPath = defaultConfigPath();
     state.locale = UserLocale::system();
@@ -34,7 +35,7 @@ int main(int argc, char* argv[]) {
 
     // The main window's creation: the workstation id and the settings come first,
     // then the data module is pointed at the database folder and probed.
-    TMain_Form mainForm(state, prompter, windows);
+    TMain_Form mainForm(state, prompter, windows, desktop);
     general_handler::run([&] {
         state.workstationId = workstationIdText(rootFileSystemId(), prompter);
         startup.readSettings(state.settings);

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "app/dialog_model.h"
+
 namespace zelvan {
 
 // Kinds of the message boxes the program shows. Plain boxes carry the application
@@ -21,6 +23,17 @@ public:
     // A modal question with the buttons Yes and No; true on Yes. An empty caption
     // gives the platform's caption for the kind.
     virtual bool question(MessageKind kind, const QString& text, const QString& caption = {}) = 0;
+
+    // The program's own styled dialog; returns its modal result.
+    virtual int styledMessage(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                              const TMsgDlgStyle& style) = 0;
+};
+
+// Opens a document with the desktop's default application.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    virtual bool openDocument(const QString& path) = 0;
 };
 
 }  // namespace zelvan

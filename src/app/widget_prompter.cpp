@@ -1,7 +1,11 @@
 #include "app/widget_prompter.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QMessageBox>
+#include <QUrl>
+
+#include "app/dialogsm.h"
 
 namespace zelvan {
 
@@ -42,5 +46,12 @@ bool WidgetPrompter::question(MessageKind kind, const QString& text, const QStri
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
+
+int WidgetPrompter::styledMessage(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                                  const TMsgDlgStyle& style) {
+    return StyledMessageDlg(text, QString(), type, buttons, 0, style);
+}
+
+bool WidgetDesktop::openDocument(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
 
 }  // namespace zelvan

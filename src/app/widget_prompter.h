@@ -14,6 +14,14 @@ class WidgetPrompter final : public Prompter {
 public:
     void message(MessageKind kind, const QString& text) override;
     bool question(MessageKind kind, const QString& text, const QString& caption = {}) override;
+    int styledMessage(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                      const TMsgDlgStyle& style) override;
+};
+
+// The desktop's default application for a document.
+class WidgetDesktop final : public Desktop {
+public:
+    bool openDocument(const QString& path) override;
 };
 
 // The caption of a typed message box of that kind.

@@ -2,6 +2,8 @@
 
 #include "app/nastory_form.h"
 #include "app/zastavka_form.h"
+#include "dict/vidatki_forms.h"
+#include "entry/input_znach_form.h"
 
 namespace zelvan {
 
@@ -17,6 +19,16 @@ TNastory_Form& Windows::nastoryForm() {
 TWaitForm& Windows::waitForm() {
     if (!wait_) wait_ = std::make_unique<TWaitForm>();
     return *wait_;
+}
+
+TVidatki_List_Form& Windows::vidatkiListForm() {
+    if (!vidatkiList_) vidatkiList_ = std::make_unique<TVidatki_List_Form>();
+    return *vidatkiList_;
+}
+
+TInput_Znach_Form& Windows::inputZnachForm() {
+    if (!inputZnach_) inputZnach_ = std::make_unique<TInput_Znach_Form>();
+    return *inputZnach_;
 }
 
 void Windows::showSettingsDialog() { nastoryForm().exec(); }

@@ -8,7 +8,9 @@ namespace zelvan {
 
 struct AppState;
 class Prompter;
+class TInput_Znach_Form;
 class TNastory_Form;
+class TVidatki_List_Form;
 class TWaitForm;
 
 // The program's windows other than the main window, each created once when first
@@ -20,6 +22,8 @@ public:
 
     TNastory_Form& nastoryForm();
     TWaitForm& waitForm();
+    TVidatki_List_Form& vidatkiListForm();
+    TInput_Znach_Form& inputZnachForm();
 
     // Shows the settings dialog modally.
     void showSettingsDialog() override;
@@ -29,6 +33,8 @@ private:
     Prompter& prompter_;
     std::unique_ptr<TNastory_Form> nastory_;
     std::unique_ptr<TWaitForm> wait_;
+    std::unique_ptr<TVidatki_List_Form> vidatkiList_;
+    std::unique_ptr<TInput_Znach_Form> inputZnach_;
 };
 
 }  // namespace zelvan

@@ -1,26 +1,66 @@
 #include "model/main_form.h"
 
-#include <QComboBox>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QShowEvent>
+#include <QSignalBlocker>
 #include <QSplitter>
-#include <QSqlQuery>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTreeWidget>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "app/app_state.h"
+#include "app/config_file.h"
+#include "app/error.h"
+#include "app/prompter.h"
 #include "app/windows.h"
-#include "platform/database.h"
+#include "dict/vidatki_forms.h"
+#include "entry/input_znach_form.h"
+#include "model/main_queries.h"
+#include "model/organisation_card.h"
+#include "platform/files.h"
 
 namespace zelvan {
 
 namespace {
+
+const QColor kCardBackground(153, 204, 204);  // 13421721
+const QString kEmailCaption = QStringLiteral("E-Mail (обов`язкове заповнення)");
+const QString kInstruction = QStringLiteral("Instrukcia_ROBOTA.doc");
+
+// Column widths of the form list in its two modes.
+constexpr int kTypeModeWidths[7] = {600, 100, 0, 0, 0, 0, 0};
+constexpr int kFilledModeWidths[7] = {400, 100, 0, 50, 50, 50, 50};
+
+// Draws the card: the captions and keys in blue, the e-mail caption in bold and the
+// e-mail key in the grid's background colour, so that the cell looks empty.
+class CardDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const int column = index.column();
+        const QString text = index.data().toString();
+        if (column == OrganisationCardModel::SysName || column == OrganisationCardModel::KodName)
+            option->palette.setColor(QPalette::Text, Qt::blue);
+        if (column == OrganisationCardModel::SysName && text == kEmailCaption) option->font.setBold(true);
+        if (column == OrganisationCardModel::KodName && text == QStringLiteral("EMail"))
+            option->palette.setColor(QPalette::Text, kCardBackground);
+    }
+};
 
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
@@ -37,32 +77,65 @@ QLineEdit* edit(const QString& name, QWidget* parent, bool readOnly = false) {
 
 }  // namespace
 
-TMain_Form::TMain_Form(AppState& state, Prompter& prompter, Windows& windows, QWidget* parent)
-    : QMainWindow(parent), state_(state), prompter_(prompter), windows_(windows) {
+void PeriodComboBox::showPopup() {
+    if (onDropDown) onDropDown();
+    QComboBox::showPopup();
+}
+
+TMain_Form::TMain_Form(AppState& state, Prompter& prompter, Windows& windows, Desktop& desktop, QWidget* parent)
+    : QMainWindow(parent), state_(state), prompter_(prompter), windows_(windows), desktop_(desktop) {
     setObjectName(QStringLiteral("Main_Form"));
     setWindowTitle(QStringLiteral("Вибір форми"));
     buildLayout();
+
     connect(BitBtn1, &QPushButton::clicked, this, &TMain_Form::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TMain_Form::BitBtn2Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &TMain_Form::BitBtn3Click);
+    connect(BitBtn7, &QPushButton::clicked, this, &TMain_Form::BitBtn7Click);
+    connect(BitBtn8, &QPushButton::clicked, this, &TMain_Form::BitBtn8Click);
+    connect(BitBtn9, &QPushButton::clicked, this, &TMain_Form::BitBtn9Click);
+    connect(ComboBox2, &QComboBox::editTextChanged, this, &TMain_Form::ComboBox2Change);
+    connect(ComboBox1, &QComboBox::editTextChanged, this, &TMain_Form::ComboBox1Change);
+    ComboBox1->onDropDown = [this] { ComboBox1DropDown(); };
+    connect(ListView1, &QTreeWidget::itemSelectionChanged, this, &TMain_Form::ListView1Change);
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &TMain_Form::BitBtn3Click);
+    connect(Edit3, &QLineEdit::textChanged, this, &TMain_Form::Edit3Change);
+    connect(Edit5, &QLineEdit::textChanged, this, &TMain_Form::Edit5Change);
+    connect(Edit7, &QLineEdit::textChanged, this, &TMain_Form::Edit7Change);
+    connect(Edit1, &QLineEdit::textChanged, this, &TMain_Form::Edit1Change);
+    connect(Button3, &QPushButton::clicked, this, &TMain_Form::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TMain_Form::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &TMain_Form::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &TMain_Form::Button6Click);
+    for (QLineEdit* name : {Edit4, Edit6, Edit8, Edit2}) name->installEventFilter(this);
+    dbgSorg->installEventFilter(this);
+
+    // The card's pending change is posted when the focus leaves the grid and its editors.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        const auto inGrid = [this](QWidget* w) { return w && (w == dbgSorg || dbgSorg->isAncestorOf(w)); };
+        if (inGrid(old) && !inGrid(now)) postCard();
+    });
 }
 
-QWidget* TMain_Form::buildClassifierGroup(const QString& caption, QLineEdit*& code, QLineEdit*& name,
-                                          QPushButton*& pick, QLineEdit** second) {
+TMain_Form::~TMain_Form() = default;
+
+QWidget* TMain_Form::buildClassifierGroup(const QString& caption, Classifier& c) {
     auto* group = new QGroupBox(caption, Panel4);
     auto* row = new QHBoxLayout(group);
     row->setContentsMargins(4, 2, 4, 4);
-    code->setMaximumWidth(70);
-    row->addWidget(code);
-    if (second) {
-        (*second)->setMaximumWidth(50);
-        QPalette palette = (*second)->palette();
+    c.code->setMaximumWidth(70);
+    c.code->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), c.code));
+    row->addWidget(c.code);
+    if (c.second) {
+        c.second->setMaximumWidth(50);
+        QPalette palette = c.second->palette();
         palette.setColor(QPalette::Base, palette.color(QPalette::Button));
-        (*second)->setPalette(palette);
-        row->addWidget(*second);
+        c.second->setPalette(palette);
+        row->addWidget(c.second);
     }
-    row->addWidget(name, 1);
-    pick->setMaximumWidth(28);
-    row->addWidget(pick);
+    row->addWidget(c.name, 1);
+    c.pick->setMaximumWidth(28);
+    row->addWidget(c.pick);
     return group;
 }
 
@@ -89,9 +162,10 @@ void TMain_Form::buildLayout() {
     Panel1->setObjectName(QStringLiteral("Panel1"));
     auto* panel1Layout = new QHBoxLayout(Panel1);
     panel1Layout->addWidget(new QLabel(QStringLiteral("Вибір періоду"), Panel1));
-    ComboBox1 = new QComboBox(Panel1);
+    ComboBox1 = new PeriodComboBox(Panel1);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->setMinimumWidth(120);
     panel1Layout->addWidget(ComboBox1);
     Panel1->hide();
@@ -112,9 +186,20 @@ void TMain_Form::buildLayout() {
     dbgSorg->horizontalHeader()->hide();
     dbgSorg->verticalHeader()->hide();
     dbgSorg->setFrameShape(QFrame::StyledPanel);
+    dbgSorg->setItemDelegate(new CardDelegate(dbgSorg));
+    dbgSorg->setContextMenuPolicy(Qt::CustomContextMenu);
     QPalette cardPalette = dbgSorg->palette();
-    cardPalette.setColor(QPalette::Base, QColor(153, 204, 204));
+    cardPalette.setColor(QPalette::Base, kCardBackground);
+    cardPalette.setColor(QPalette::AlternateBase, kCardBackground);
     dbgSorg->setPalette(cardPalette);
+    card_ = new OrganisationCardModel(state_.dm, this);
+    dbgSorg->setModel(card_);
+    connect(dbgSorg, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(dbgSorg);
+        menu.addAction(QStringLiteral("Додати рядок"), this, &TMain_Form::cardInsertRow);
+        menu.addAction(QStringLiteral("Видалити рядок"), this, &TMain_Form::cardDeleteRow);
+        menu.exec(dbgSorg->viewport()->mapToGlobal(at));
+    });
     upperLayout->addWidget(dbgSorg, 1);
 
     // Form area: report type, commands and the form list.
@@ -127,6 +212,7 @@ void TMain_Form::buildLayout() {
     ComboBox2 = new QComboBox(typeFrame);
     ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
     ComboBox2->setEditable(true);
+    ComboBox2->setInsertPolicy(QComboBox::NoInsert);
     ComboBox2->setMinimumWidth(220);
     typeFrameLayout->addWidget(ComboBox2);
     typeRow->addWidget(typeFrame);
@@ -142,15 +228,13 @@ void TMain_Form::buildLayout() {
     ListView1->setRootIsDecorated(false);
     ListView1->setAllColumnsShowFocus(true);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; border-bottom: 1px solid #d0d0d0; }"));
     ListView1->setHeaderLabels({QStringLiteral("Назва форми"), QStringLiteral("Номер форми"), QString(),
                                 QStringLiteral("Код видатків"), QStringLiteral("Код фонду"),
                                 QStringLiteral("Код замовлення"), QStringLiteral("Код коштів")});
-    const int typeModeWidths[] = {600, 100, 0, 0, 0, 0, 0};
-    for (int c = 0; c < 7; ++c) {
-        ListView1->setColumnWidth(c, typeModeWidths[c]);
-        ListView1->setColumnHidden(c, typeModeWidths[c] == 0);
-    }
+    setListMode(false);
     formLayout->addWidget(ListView1, 1);
 
     auto* splitter = new QSplitter(Qt::Vertical, central);
@@ -176,13 +260,22 @@ void TMain_Form::buildLayout() {
     Button4 = button(QStringLiteral("Button4"), QStringLiteral("..."), Panel4);
     Button5 = button(QStringLiteral("Button5"), QStringLiteral("..."), Panel4);
     Button6 = button(QStringLiteral("Button6"), QStringLiteral("..."), Panel4);
+    classifiers_ = {{
+        {ClassifierGroup::Expense, Edit3, Edit4, Button3, Edit10, 0,
+         QStringLiteral("Не вибран код класифікації видатків. Програма підставить значення \"НЕ ВКАЗАНО\".")},
+        {ClassifierGroup::Fund, Edit5, Edit6, Button4, nullptr, 0,
+         QStringLiteral("Не вибран вид фонду. Програма підставить значення \"НЕ ВКАЗАНО\".")},
+        {ClassifierGroup::Order, Edit7, Edit8, Button5, nullptr, 0,
+         QStringLiteral("Не вибран вид замовлення. Програма підставить значення \"НЕ ВКАЗАНО\".")},
+        {ClassifierGroup::Funds, Edit1, Edit2, Button6, nullptr, 0,
+         QStringLiteral("Не вибран вид коштів. Програма підставить значення \"НЕ ВКАЗАНО\".")},
+    }};
     auto* panel4Layout = new QHBoxLayout(Panel4);
     panel4Layout->setContentsMargins(0, 0, 0, 0);
-    panel4Layout->addWidget(
-        buildClassifierGroup(QStringLiteral("Код класифікації видатків"), Edit3, Edit4, Button3, &Edit10), 3);
-    panel4Layout->addWidget(buildClassifierGroup(QStringLiteral("Вид фонду"), Edit5, Edit6, Button4), 2);
-    panel4Layout->addWidget(buildClassifierGroup(QStringLiteral("Вид замовлення"), Edit7, Edit8, Button5), 2);
-    panel4Layout->addWidget(buildClassifierGroup(QStringLiteral("Вид коштів"), Edit1, Edit2, Button6), 2);
+    panel4Layout->addWidget(buildClassifierGroup(QStringLiteral("Код класифікації видатків"), classifiers_[0]), 3);
+    panel4Layout->addWidget(buildClassifierGroup(QStringLiteral("Вид фонду"), classifiers_[1]), 2);
+    panel4Layout->addWidget(buildClassifierGroup(QStringLiteral("Вид замовлення"), classifiers_[2]), 2);
+    panel4Layout->addWidget(buildClassifierGroup(QStringLiteral("Вид коштів"), classifiers_[3]), 2);
 
     // Bottom bar.
     auto* bottom = new QHBoxLayout;
@@ -203,20 +296,327 @@ void TMain_Form::buildLayout() {
     resize(1000, 720);
 }
 
+void TMain_Form::setListMode(bool filledForms) {
+    filledFormsMode_ = filledForms;
+    const int* widths = filledForms ? kFilledModeWidths : kTypeModeWidths;
+    for (int c = 0; c < 7; ++c) {
+        ListView1->setColumnHidden(c, widths[c] == 0);
+        if (widths[c] > 0) ListView1->setColumnWidth(c, widths[c]);
+    }
+}
+
+void TMain_Form::addListItem(const QString& name, const QString& number, const QString& kodForm,
+                             const QString (&codes)[4]) {
+    auto* item = new QTreeWidgetItem(ListView1);
+    item->setText(0, name);
+    item->setText(1, number);
+    item->setText(2, kodForm);
+    for (int k = 0; k < 4; ++k) item->setText(3 + k, codes[k]);
+}
+
 void TMain_Form::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!event->spontaneous()) FormShow();
 }
 
-void TMain_Form::FormShow() {
-    QSqlQuery danper = state_.dm.db().exec(QStringLiteral("Select * From Danper"));
-    if (danper.next()) {
-        Label7->setText(state_.locale.formatDate(fromIsoDate(danper.value(QStringLiteral("NACHALO")).toString())));
+void TMain_Form::closeEvent(QCloseEvent* event) {
+    // Nothing typed into the card is lost when the program ends.
+    postCard();
+    QMainWindow::closeEvent(event);
+}
+
+bool TMain_Form::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == Edit4) Edit4Exit();
+        else if (watched == Edit6) Edit6Exit();
+        else if (watched == Edit8) Edit8Exit();
+        else if (watched == Edit2) Edit2Exit();
     }
+    if (watched == dbgSorg && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Insert && key->modifiers() == Qt::NoModifier) {
+            cardInsertRow();
+            return true;
+        }
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) {
+            cardDeleteRow();
+            return true;
+        }
+    }
+    if (watched == dbgSorg && event->type() == QEvent::Resize) fitCardColumns();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMain_Form::fitCardColumns() {
+    // The four columns share the grid's width in the proportion of their starting widths.
+    const int widths[4] = {200, 405, 77, 70};
+    const int total = 200 + 405 + 77 + 70;
+    const int available = dbgSorg->viewport()->width();
+    for (int c = 0; c < 4; ++c) dbgSorg->setColumnWidth(c, available * widths[c] / total);
+}
+
+void TMain_Form::FormShow() {
+    ComboBox2->setEnabled(true);
+
+    const StructurePeriod period = readStructurePeriod(state_.dm);
+    kodDanper_ = period.kodDanper;
+    danperStart_ = period.start;
+    Label7->setText(state_.locale.formatDate(period.start));
+
+    {
+        const QSignalBlocker block(ComboBox1);
+        ComboBox1->clear();
+        for (const QDate& date : localPeriodDates(state_.dm)) ComboBox1->addItem(state_.locale.formatDate(date));
+        QString locPeriod;
+        try {
+            locPeriod = ConfigFile::load(state_.configPath).value(key::LocPeriod);
+        } catch (const ConfigError&) {
+            // Without a readable file the structure period's start stands in.
+        }
+        ComboBox1->setEditText(locPeriod.isEmpty() ? Label7->text() : locPeriod);
+    }
+
+    {
+        const QSignalBlocker block(ComboBox2);
+        ComboBox2->clear();
+        ComboBox2->addItems(reportTypeNames(state_.dm));
+        ComboBox2->setEditText(QString());
+    }
+
+    card_->reload();
+    fitCardColumns();
+    const CardReading card = readCard(state_.dm);  // a state code that is no number ends here
+    if (!card.kodObj) return;
+    kodObj_ = *card.kodObj;
+    kodStan_ = card.kodStan;
+    {
+        const QSignalBlocker block(ComboBox2);
+        ComboBox2->setEditText(card.fundingForm);
+    }
+
+    ListView1->clear();
+    setCode(classifiers_[3], QStringLiteral("0"));
+    setCode(classifiers_[0], QStringLiteral("0"));
+    setCode(classifiers_[1], QStringLiteral("0"));
+    setCode(classifiers_[2], QStringLiteral("0"));
+    ComboBox2Change();
+}
+
+void TMain_Form::ComboBox2Change() {
+    const QString typeText = ComboBox2->currentText();
+    kodTypeZvitnost_ = reportTypeCode(state_.dm, typeText);
+    const bool selfSupporting = kodTypeZvitnost_ == 2;
+    Panel4->setVisible(!selfSupporting);
+    Panel1->setVisible(selfSupporting);
+
+    const std::vector<FormListItem> forms = formsOfType(state_.dm, kodDanper_, typeText, kodTypeZvitnost_);
+    setListMode(false);
+    const QSignalBlocker block(ListView1);
+    ListView1->clear();
+    for (const FormListItem& form : forms) addListItem(form.name, form.number, form.kodForm, form.codes);
+}
+
+void TMain_Form::ComboBox1DropDown() {
+    const QString text = ComboBox1->currentText();
+    for (int i = 0; i < ComboBox1->count(); ++i) {
+        if (ComboBox1->itemText(i) == text) rememberedPeriodIndex_ = i;
+    }
+}
+
+void TMain_Form::ComboBox1Change() {
+    const TMsgDlgButtons yesNo{TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo};
+    const bool confirmed =
+        prompter_.styledMessage(QStringLiteral("За зміною періоду звітності будуть знищені всі дані, введені раніше в "
+                                               "форми звітності! Продовжити?"),
+                                TMsgDlgType::mtWarning, yesNo, WarningStyleUkr) == mr::Yes &&
+        prompter_.styledMessage(QStringLiteral("Знищити всі дані?"), TMsgDlgType::mtWarning, yesNo, WarningStyleUkr) ==
+            mr::Yes;
+    if (!confirmed) {
+        const QSignalBlocker block(ComboBox1);
+        if (rememberedPeriodIndex_ < ComboBox1->count()) {
+            ComboBox1->setCurrentIndex(rememberedPeriodIndex_);
+            ComboBox1->setEditText(ComboBox1->itemText(rememberedPeriodIndex_));
+        }
+        return;
+    }
+    const QDateTime now = state_.clock ? state_.clock->now() : QDateTime::currentDateTime();
+    changeLocalPeriod(state_.dm, state_.configPath, ComboBox1->currentText(), now);
+}
+
+void TMain_Form::ListView1Change() {
+    const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
+    if (selected.isEmpty()) return;
+    const QTreeWidgetItem* item = selected.first();
+    for (int k = 0; k < 4; ++k) classifiers_[size_t(k)].code->setText(filledFormsMode_ ? item->text(3 + k) : QStringLiteral("0"));
+}
+
+ReportSelection TMain_Form::selection() const {
+    ReportSelection s;
+    s.kodDanper = kodDanper_;
+    s.danperStart = danperStart_;
+    s.locPeriod = ComboBox1->currentText();
+    s.kodTypeZvitnost = kodTypeZvitnost_;
+    s.kodObj = kodObj_;
+    s.kodStan = kodStan_;
+    const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
+    if (!selected.isEmpty()) {
+        s.kodForm = selected.first()->text(2).toInt();
+        s.nomerForm = selected.first()->text(1);
+        s.nameForm = selected.first()->text(0);
+    }
+    s.kodK = classifiers_[0].key;
+    s.kodF = classifiers_[1].key;
+    s.kodZ = classifiers_[2].key;
+    s.kodG = classifiers_[3].key;
+    return s;
+}
+
+void TMain_Form::BitBtn3Click() {
+    if (ComboBox1->currentText().isEmpty()) {
+        prompter_.message(MessageKind::Warning, QStringLiteral("Не вибран період."));
+        return;
+    }
+    const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
+    if (selected.isEmpty()) {
+        prompter_.message(MessageKind::Warning, QStringLiteral("Не вибрана форма."));
+        return;
+    }
+    for (Classifier& c : classifiers_) {
+        if (c.name->text().isEmpty()) {
+            prompter_.message(MessageKind::Warning, c.missingWarning);
+            setCode(c, QStringLiteral("0"));
+        }
+    }
+    const QString kodForm = selected.first()->text(2);
+    if (formKind(state_.dm, kodForm.toInt()) == 3) {
+        prompter_.message(MessageKind::Information,
+                          QStringLiteral("Дана форма призначена для контроля показників. Ввод даних неможливий."));
+        return;
+    }
+    windows_.inputZnachForm().exec();
+}
+
+void TMain_Form::BitBtn7Click() {
+    if (ComboBox1->currentText().isEmpty()) {
+        prompter_.message(MessageKind::Plain, QStringLiteral("Введить період!"));
+        return;
+    }
+    if (ComboBox2->currentText().isEmpty()) {
+        prompter_.message(MessageKind::Plain, QStringLiteral("Введить форму звітності!"));
+        return;
+    }
+}
+
+void TMain_Form::BitBtn8Click() {
+    QStringList folders;
+    if (!state_.settings.dir.isEmpty()) folders << state_.settings.dir;
+    folders << QApplication::applicationDirPath();
+    for (const QString& folder : folders) {
+        if (!fileExistsIgnoringCase(folder, kInstruction)) continue;
+        const QString path = findFileIgnoringCase(folder, kInstruction);
+        if (!desktop_.openDocument(path)) {
+            prompter_.message(MessageKind::Warning, QStringLiteral("Не вдалося відкрити інструкцію \"%1\": у системі "
+                                                                   "немає програми для документів Word.")
+                                                        .arg(QDir::toNativeSeparators(path)));
+        }
+        return;
+    }
+    prompter_.message(MessageKind::Warning, QStringLiteral("Файл інструкції \"%1\" не знайдено в папці \"%2\".")
+                                                .arg(kInstruction, QDir::toNativeSeparators(folders.first())));
 }
 
 void TMain_Form::BitBtn2Click() { windows_.showSettingsDialog(); }
 
 void TMain_Form::BitBtn1Click() { close(); }
+
+void TMain_Form::BitBtn9Click() {
+    if (ComboBox1->currentText().isEmpty()) {
+        prompter_.message(MessageKind::Warning, QStringLiteral("Вкажіть дату."));
+        return;
+    }
+    {
+        const QSignalBlocker block(ComboBox2);
+        ComboBox2->setEditText(QString());
+    }
+    setListMode(true);
+    const QSignalBlocker block(ListView1);
+    ListView1->clear();
+    for (const FormListItem& form : filledForms(state_.dm, kodObj_, kodStan_, kodDanper_))
+        addListItem(form.name, form.number, form.kodForm, form.codes);
+}
+
+void TMain_Form::setCode(Classifier& c, const QString& code) {
+    {
+        const QSignalBlocker block(c.code);
+        c.code->setText(code);
+    }
+    codeLookup(c);
+}
+
+void TMain_Form::codeLookup(Classifier& c) {
+    const QString code = c.code->text();
+    if (code.isEmpty()) {
+        c.name->clear();
+        if (c.second) c.second->clear();
+        return;
+    }
+    const std::optional<ClassifierEntry> entry = lookupCode(state_.dm, c.group, code, danperStart_);
+    c.name->setText(entry ? entry->name : QString());
+    c.name->setCursorPosition(0);
+    if (c.second) c.second->setText(entry ? entry->kodParent2 : QString());
+    c.key = entry ? entry->kod : 0;
+}
+
+void TMain_Form::nameLookup(Classifier& c) {
+    const QString name = c.name->text();
+    if (name.isEmpty()) return;
+    const std::optional<ClassifierEntry> entry = lookupName(state_.dm, c.group, name);
+    c.code->setText(entry ? entry->id : QString());
+    c.key = entry ? entry->kod : 0;
+}
+
+void TMain_Form::pick(Classifier& c) {
+    TVidatki_List_Form& list = windows_.vidatkiListForm();
+    const std::vector<ClassifierEntry> entries = pickList(state_.dm, c.group, danperStart_);
+    list.fill(entries, c.group == ClassifierGroup::Expense, dictionaryTitle(c.group));
+    list.exec();
+    // With an empty dictionary the code stays as it was.
+    if (!entries.empty() && list.currentRow() >= 0) c.code->setText(list.currentCode());
+}
+
+void TMain_Form::Edit3Change() { codeLookup(classifiers_[0]); }
+void TMain_Form::Edit5Change() { codeLookup(classifiers_[1]); }
+void TMain_Form::Edit7Change() { codeLookup(classifiers_[2]); }
+void TMain_Form::Edit1Change() { codeLookup(classifiers_[3]); }
+void TMain_Form::Edit4Exit() { nameLookup(classifiers_[0]); }
+void TMain_Form::Edit6Exit() { nameLookup(classifiers_[1]); }
+void TMain_Form::Edit8Exit() { nameLookup(classifiers_[2]); }
+void TMain_Form::Edit2Exit() { nameLookup(classifiers_[3]); }
+void TMain_Form::Button3Click() { pick(classifiers_[0]); }
+void TMain_Form::Button4Click() { pick(classifiers_[1]); }
+void TMain_Form::Button5Click() { pick(classifiers_[2]); }
+void TMain_Form::Button6Click() { pick(classifiers_[3]); }
+
+void TMain_Form::postCard() {
+    try {
+        card_->post();
+    } catch (const ZelvanError&) {
+        // The change stays pending in the grid, as typed.
+    }
+}
+
+void TMain_Form::cardInsertRow() {
+    const int at = dbgSorg->currentIndex().isValid() ? dbgSorg->currentIndex().row() : card_->rowCount();
+    const int row = card_->addRow(at);
+    dbgSorg->setCurrentIndex(card_->index(row, OrganisationCardModel::SysName));
+    dbgSorg->edit(dbgSorg->currentIndex());
+}
+
+void TMain_Form::cardDeleteRow() {
+    const QModelIndex current = dbgSorg->currentIndex();
+    if (!current.isValid()) return;
+    if (!prompter_.question(MessageKind::Confirmation, QStringLiteral("Видалити запис?"))) return;
+    card_->deleteRow(current.row());
+}
 
 }  // namespace zelvan

@@ -1,55 +1,145 @@
 #pragma once
 
+#include <QComboBox>
+#include <QDate>
 #include <QMainWindow>
+#include <array>
+#include <functional>
 
-class QComboBox;
-class QFrame;
-class QGroupBox;
+#include "dict/classifier.h"
+#include "model/report_selection.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
 class QTreeWidget;
-class QWidget;
+class QTreeWidgetItem;
 
 namespace zelvan {
 
 struct AppState;
+class Desktop;
+class OrganisationCardModel;
 class Prompter;
 class Windows;
 
+// The period box: an editable drop-down list that tells when its list is opened.
+class PeriodComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> onDropDown;
+    void showPopup() override;
+};
+
 // The main window "Вибір форми": the structure period, the local reporting period,
 // the organisation card, the report type, the form list, the classifier codes and
-// every command of the program.
+// every command of the program. It holds the current selection.
 class TMain_Form : public QMainWindow {
     Q_OBJECT
 public:
-    TMain_Form(AppState& state, Prompter& prompter, Windows& windows, QWidget* parent = nullptr);
+    TMain_Form(AppState& state, Prompter& prompter, Windows& windows, Desktop& desktop, QWidget* parent = nullptr);
+    ~TMain_Form() override;
 
-    // Fills the window from the database.
+    // Fills the whole window from the database.
     void FormShow();
-    // "Настройки": the settings dialog, modally.
+    // The report type box changed: type code, panels and form list.
+    void ComboBox2Change();
+    // The period box's list opens: remembers the entry equal to the box's text.
+    void ComboBox1DropDown();
+    // The period box's text changed: the two questions, then the change of period.
+    void ComboBox1Change();
+    // A list item's state changed: the classifier codes follow the selected item.
+    void ListView1Change();
+    // "Заповнення даними": checks the selection and opens the entry window.
+    void BitBtn3Click();
+    // "Міжформовий контроль": checks that a period and a report type are chosen.
+    void BitBtn7Click();
+    // "Інструкція": the instruction document.
+    void BitBtn8Click();
+    // "Настройки": the settings dialog.
     void BitBtn2Click();
-    // "Закрити": closes the window, which ends the program.
+    // "Закрити".
     void BitBtn1Click();
+    // "Заповнені форми": the forms with stored values, with their classifier codes.
+    void BitBtn9Click();
+
+    // Code lookups of the four groups (a change of the code field) and name lookups
+    // (the name field losing focus).
+    void Edit3Change();
+    void Edit5Change();
+    void Edit7Change();
+    void Edit1Change();
+    void Edit4Exit();
+    void Edit6Exit();
+    void Edit8Exit();
+    void Edit2Exit();
+    // The "..." pick lists.
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+
+    // Writes the organisation card's pending change; a failure leaves it pending and is
+    // not reported (the grid keeps what was typed).
+    void postCard();
+
+    // The selection as the controls hold it now.
+    ReportSelection selection() const;
+    bool filledFormsMode() const { return filledFormsMode_; }
+    int rememberedPeriodIndex() const { return rememberedPeriodIndex_; }
+    OrganisationCardModel* cardModel() const { return card_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct Classifier {
+        ClassifierGroup group;
+        QLineEdit* code;
+        QLineEdit* name;
+        QPushButton* pick;
+        QLineEdit* second;  // the expense group's second code
+        int key;
+        QString missingWarning;
+    };
+
     void buildLayout();
-    QWidget* buildClassifierGroup(const QString& caption, QLineEdit*& code, QLineEdit*& name, QPushButton*& pick,
-                                  QLineEdit** second = nullptr);
+    QWidget* buildClassifierGroup(const QString& caption, Classifier& c);
+    void setListMode(bool filledForms);
+    void addListItem(const QString& name, const QString& number, const QString& kodForm, const QString (&codes)[4]);
+    void codeLookup(Classifier& c);
+    void nameLookup(Classifier& c);
+    void pick(Classifier& c);
+    // Sets a code field and runs its lookup even when the text does not change.
+    void setCode(Classifier& c, const QString& code);
+    void cardDeleteRow();
+    void cardInsertRow();
+    void fitCardColumns();
 
     AppState& state_;
     Prompter& prompter_;
     Windows& windows_;
+    Desktop& desktop_;
+    OrganisationCardModel* card_ = nullptr;
+
+    int kodDanper_ = 0;
+    QDate danperStart_;
+    int kodTypeZvitnost_ = 0;
+    int kodObj_ = 0;
+    int kodStan_ = 0;
+    int rememberedPeriodIndex_ = 0;
+    bool filledFormsMode_ = false;
+    std::array<Classifier, 4> classifiers_;  // expense, fund, order, kind of funds
 
 public:
     // Controls, named as the other windows and the tests find them.
     QLabel* Label7 = nullptr;
     QWidget* Panel1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
+    PeriodComboBox* ComboBox1 = nullptr;
     QComboBox* ComboBox2 = nullptr;
     QPushButton* BitBtn1 = nullptr;
     QPushButton* BitBtn2 = nullptr;

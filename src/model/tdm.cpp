@@ -68,6 +68,11 @@ const QString TDM::quSorgSql = lines({
     u"where Sys_Name<>'Kod_Obj' and Sys_Name<>'Kod_Stan'",
 });
 
+const QString TDM::quSorgKeyedSql = lines({
+    u"Select rowid, * From SORG",
+    u"where Sys_Name<>'Kod_Obj' and Sys_Name<>'Kod_Stan'",
+});
+
 const QString TDM::quIntegerCellSql = lines({
     u"select d.nomer_col, d.nomer_row",
     u"  from disable_cell d",

@@ -72,6 +72,7 @@ public:
     static const QString quFormExist_FlagSql;
     static const QString quViewKontrSql;
     static const QString quSorgSql;
+    static const QString quSorgKeyedSql;  // the same rows with the rowid first, for editing
     static const QString quIntegerCellSql;
     static const QString quTempSql;
 

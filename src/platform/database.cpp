@@ -107,6 +107,10 @@ void Database::transaction(const std::function<void()>& work) const {
     }
 }
 
+void Database::copyTo(const QString& path) const {
+    exec(QStringLiteral("vacuum into :file"), {{QStringLiteral(":file"), path}});
+}
+
 bool Database::hasTable(const QString& name) const {
     QSqlQuery query = exec(
         QStringLiteral("select 1 from sqlite_master where type in ('table', 'view') "

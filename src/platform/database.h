@@ -42,6 +42,9 @@ public:
     // Runs `work` inside one transaction: all its writes take effect or none.
     void transaction(const std::function<void()>& work) const;
 
+    // Writes a consistent copy of the whole database into a new file.
+    void copyTo(const QString& path) const;
+
     // True when the database has a table of this name (any letter case).
     bool hasTable(const QString& name) const;
 

@@ -21,7 +21,8 @@ TEST(MainWindowShell, OpensOverTheDemoDatabaseWithItsButtons) {
     state.dm.probe();
     test::ScriptedPrompter prompter;
     Windows windows(state, prompter);
-    TMain_Form form(state, prompter, windows);
+    test::RecordingDesktop desktop;
+    TMain_Form form(state, prompter, windows, desktop);
     form.show();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Вибір форми"));
     EXPECT_EQ(form.Label7->text(), QStringLiteral("01.07.2026"));

@@ -3,11 +3,20 @@
 namespace zelvan::test {
 
 void ScriptedPrompter::message(MessageKind kind, const QString& text) {
-    shown_.push_back({kind, text, {}, false});
+    shown_.push_back({kind, text, {}, false, false, TMsgDlgType::mtCustom, QChar()});
 }
 
 bool ScriptedPrompter::question(MessageKind kind, const QString& text, const QString& caption) {
-    shown_.push_back({kind, text, caption, true});
+    shown_.push_back({kind, text, caption, true, false, TMsgDlgType::mtCustom, QChar()});
+    return nextAnswer(text);
+}
+
+int ScriptedPrompter::styledMessage(const QString& text, TMsgDlgType type, TMsgDlgButtons, const TMsgDlgStyle& style) {
+    shown_.push_back({MessageKind::Warning, text, {}, true, true, type, style.Language});
+    return nextAnswer(text) ? mr::Yes : mr::No;
+}
+
+bool ScriptedPrompter::nextAnswer(const QString& text) {
     if (answers_.empty()) {
         ADD_FAILURE() << "unexpected question: " << text.toStdString();
         return false;
