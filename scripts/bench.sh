@@ -10,7 +10,24 @@ dpkg-query -W -f='${Status}' libmuparser-dev 2>/dev/null | grep -q "install ok i
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends libmuparser-dev
 }
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZELVAN_BUILD_TESTS=OFF -DZELVAN_BUILD_BENCH=ON > /dev/null
-cmake --build build-bench --parallel --target eval_bench
+cmake --build build-bench --parallel --target eval_bench zelvan-cli
 build-bench/bench/eval_bench --benchmark_min_time="${BENCH_MIN_TIME:-0.5}" \
     --benchmark_out=build-bench/eval.json --benchmark_out_format=json
 /usr/bin/python3 bench/ratios.py build-bench/eval.json zelvan minimal muparser
+
+# Start-up: from process start to the filled and painted main window over the demo
+# database, against a bare window, both offscreen.
+cmake --build build-bench --parallel --target startup_probe startup_bench
+demo="build-bench/startup-demo"
+rm -rf "$demo"
+build-bench/zelvan-cli demo "$demo/db" > /dev/null
+printf 'DB_Dir=%s\r\n' "$(realpath "$demo/db")" > "$demo/Local_Zelvan.ini"
+build-bench/bench/startup_bench build-bench/bench/startup_probe "$demo/Local_Zelvan.ini" \
+    --benchmark_repetitions=8 --benchmark_report_aggregates_only=true \
+    --benchmark_out=build-bench/startup.json --benchmark_out_format=json 2> /dev/null
+/usr/bin/python3 - <<'PY'
+import json
+runs = {b["run_name"]: b["real_time"] for b in json.load(open("build-bench/startup.json"))["benchmarks"]
+        if b.get("aggregate_name") == "median"}
+print(f"start-up to the filled main window / bare window: {runs['startup/zelvan'] / runs['startup/bare']:.2f}")
+PY

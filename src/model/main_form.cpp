@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QShowEvent>
@@ -59,6 +60,20 @@ protected:
         if (column == OrganisationCardModel::SysName && text == kEmailCaption) option->font.setBold(true);
         if (column == OrganisationCardModel::KodName && text == QStringLiteral("EMail"))
             option->palette.setColor(QPalette::Text, kCardBackground);
+    }
+};
+
+// Draws the form list's grid lines below and right of every cell.
+class GridLinesDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        painter->setPen(QColor(208, 208, 208));
+        painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        painter->restore();
     }
 };
 
@@ -230,7 +245,7 @@ void TMain_Form::buildLayout() {
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; border-bottom: 1px solid #d0d0d0; }"));
+    ListView1->setItemDelegate(new GridLinesDelegate(ListView1));
     ListView1->setHeaderLabels({QStringLiteral("Назва форми"), QStringLiteral("Номер форми"), QString(),
                                 QStringLiteral("Код видатків"), QStringLiteral("Код фонду"),
                                 QStringLiteral("Код замовлення"), QStringLiteral("Код коштів")});
