@@ -20,6 +20,9 @@ public:
     // A modal message box with the single button OK.
     virtual void message(MessageKind kind, const QString& text) = 0;
 
+    // A modal error box whose only button is Yes.
+    virtual void errorWithYesButton(const QString& text) = 0;
+
     // A modal question with the buttons Yes and No; true on Yes. An empty caption
     // gives the platform's caption for the kind.
     virtual bool question(MessageKind kind, const QString& text, const QString& caption = {}) = 0;

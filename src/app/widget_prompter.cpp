@@ -40,6 +40,12 @@ void WidgetPrompter::message(MessageKind kind, const QString& text) {
     box.exec();
 }
 
+void WidgetPrompter::errorWithYesButton(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, messageCaption(MessageKind::Error), text, QMessageBox::Yes,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
 bool WidgetPrompter::question(MessageKind kind, const QString& text, const QString& caption) {
     QMessageBox box(iconOf(kind), caption.isEmpty() ? messageCaption(kind) : caption, text,
                     QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());

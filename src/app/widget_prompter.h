@@ -13,6 +13,7 @@ inline const QString kApplicationTitle = QStringLiteral("ЗЕЛВАН");
 class WidgetPrompter final : public Prompter {
 public:
     void message(MessageKind kind, const QString& text) override;
+    void errorWithYesButton(const QString& text) override;
     bool question(MessageKind kind, const QString& text, const QString& caption = {}) override;
     int styledMessage(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons,
                       const TMsgDlgStyle& style) override;

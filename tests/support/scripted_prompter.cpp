@@ -3,16 +3,20 @@
 namespace zelvan::test {
 
 void ScriptedPrompter::message(MessageKind kind, const QString& text) {
-    shown_.push_back({kind, text, {}, false, false, TMsgDlgType::mtCustom, QChar()});
+    shown_.push_back({kind, text, {}, false, false, false, TMsgDlgType::mtCustom, QChar()});
+}
+
+void ScriptedPrompter::errorWithYesButton(const QString& text) {
+    shown_.push_back({MessageKind::Error, text, {}, false, false, true, TMsgDlgType::mtCustom, QChar()});
 }
 
 bool ScriptedPrompter::question(MessageKind kind, const QString& text, const QString& caption) {
-    shown_.push_back({kind, text, caption, true, false, TMsgDlgType::mtCustom, QChar()});
+    shown_.push_back({kind, text, caption, true, false, false, TMsgDlgType::mtCustom, QChar()});
     return nextAnswer(text);
 }
 
 int ScriptedPrompter::styledMessage(const QString& text, TMsgDlgType type, TMsgDlgButtons, const TMsgDlgStyle& style) {
-    shown_.push_back({MessageKind::Warning, text, {}, true, true, type, style.Language});
+    shown_.push_back({MessageKind::Warning, text, {}, true, true, false, type, style.Language});
     return nextAnswer(text) ? mr::Yes : mr::No;
 }
 

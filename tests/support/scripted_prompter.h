@@ -33,11 +33,14 @@ public:
         QString caption;
         bool isQuestion;
         bool isStyled = false;
+        bool yesOnly = false;
         TMsgDlgType styledType = TMsgDlgType::mtCustom;
         QChar styleLanguage;
     };
 
     void message(MessageKind kind, const QString& text) override;
+    // Recorded as an error with `yesOnly` set.
+    void errorWithYesButton(const QString& text) override;
     bool question(MessageKind kind, const QString& text, const QString& caption = {}) override;
     // Styled dialogs take their results from the same script: true gives Yes (6), false No (7).
     int styledMessage(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons,
