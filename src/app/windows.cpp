@@ -27,7 +27,7 @@ TVidatki_List_Form& Windows::vidatkiListForm() {
 }
 
 TInput_Znach_Form& Windows::inputZnachForm() {
-    if (!inputZnach_) inputZnach_ = std::make_unique<TInput_Znach_Form>();
+    if (!inputZnach_) inputZnach_ = std::make_unique<TInput_Znach_Form>(state_, prompter_);
     return *inputZnach_;
 }
 

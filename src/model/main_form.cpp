@@ -508,7 +508,17 @@ void TMain_Form::BitBtn3Click() {
                           QStringLiteral("Дана форма призначена для контроля показників. Ввод даних неможливий."));
         return;
     }
-    windows_.inputZnachForm().exec();
+    TInput_Znach_Form& entry = windows_.inputZnachForm();
+    entry.setContextProvider([this] {
+        // The entry window runs the lookups of the expense code, the fund kind and the
+        // order kind; the kind of funds key is taken as it is.
+        for (int k = 0; k < 3; ++k) setCode(classifiers_[size_t(k)], classifiers_[size_t(k)].code->text());
+        EntryContext context;
+        context.selection = selection();
+        for (int k = 0; k < 4; ++k) context.codes[k] = classifiers_[size_t(k)].code->text();
+        return context;
+    });
+    if (entry.FormShow()) entry.exec();
 }
 
 void TMain_Form::BitBtn7Click() {

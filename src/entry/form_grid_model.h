@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+namespace zelvan {
+
+class FormGrid;
+
+// The entry grid as a table model: every cell's text, which cells are headings or
+// protected, and which can be edited (open cells outside the fixed rows and columns).
+class FormGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Role { HeadingRole = Qt::UserRole + 1, ProtectedRole };
+
+    explicit FormGridModel(FormGrid& grid, QObject* parent = nullptr);
+
+    // The grid was rebuilt: every view reads it again.
+    void refresh();
+    // Some texts changed in place (a save or a clear rewrote them).
+    void textsChanged();
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    FormGrid& grid() const { return grid_; }
+
+private:
+    FormGrid& grid_;
+};
+
+}  // namespace zelvan
