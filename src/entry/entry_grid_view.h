@@ -32,6 +32,7 @@ public:
     void gridRebuilt();
     // Shows the grid's current cell as the view's current cell.
     void syncCurrent();
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     // Takes what the open cell editor holds into the grid and closes the editor.
     void commitEditing();
 
@@ -48,7 +49,7 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
 
 private:
     FormGrid& grid() const;
