@@ -146,34 +146,34 @@ FormGrid FormEntry::readDescription(int kodForm) const {
 }
 
 void FormEntry::loadValues(const ValueKeys& k, bool followStoredMark) {
-    QSqlQuery q = dm_.db().exec(
-        QStringLiteral("Select NOMER_COL, NOMER_ROW, ZNACHENIE, CHECK_KONTROL From Znachenie Where Kod_Form = :form and "
-                       "Kod_Obj = :obj and Kod_DanPer = :danper and Kod_K = :k and Kod_F = :f and Kod_Z = :z and "
-                       "Kod_G = :g and Kod_Stan = :stan"),
-        {{QStringLiteral(":form"), kodForm_},
-         {QStringLiteral(":obj"), k.kodObj},
-         {QStringLiteral(":danper"), k.kodDanper},
-         {QStringLiteral(":k"), k.kodK},
-         {QStringLiteral(":f"), k.kodF},
-         {QStringLiteral(":z"), k.kodZ},
-         {QStringLiteral(":g"), k.kodG},
-         {QStringLiteral(":stan"), k.kodStan}});
     controlMark_ = true;
     bool first = true;
-    while (q.next()) {
-        if (first && followStoredMark) controlMark_ = q.value(3).toInt() != 0;
-        first = false;
-        const int c = q.value(0).toInt();
-        const int r = q.value(1).toInt();
-        if (c <= 0 || r <= 0 || !grid_.inside(c, r)) continue;  // a value outside the grid is not shown
-        const QVariant v = q.value(2);
-        if (v.isNull()) {
-            grid_.setText(c, r, QString());
-            continue;
-        }
-        const double value = reportType_ == 2 ? v.toDouble() / 1000 : v.toDouble();
-        grid_.setText(c, r, valueText(value, locale_.decimalSeparator));
-    }
+    const QChar separator = locale_.decimalSeparator;
+    forEachRow(dm_.db(),
+               QStringLiteral("Select NOMER_COL, NOMER_ROW, ZNACHENIE, CHECK_KONTROL From Znachenie Where Kod_Form = :form "
+                              "and Kod_Obj = :obj and Kod_DanPer = :danper and Kod_K = :k and Kod_F = :f and Kod_Z = :z "
+                              "and Kod_G = :g and Kod_Stan = :stan"),
+               {{QStringLiteral(":form"), kodForm_},
+                {QStringLiteral(":obj"), k.kodObj},
+                {QStringLiteral(":danper"), k.kodDanper},
+                {QStringLiteral(":k"), k.kodK},
+                {QStringLiteral(":f"), k.kodF},
+                {QStringLiteral(":z"), k.kodZ},
+                {QStringLiteral(":g"), k.kodG},
+                {QStringLiteral(":stan"), k.kodStan}},
+               [&](const RowReader& row) {
+                   if (first && followStoredMark) controlMark_ = row.integer(3) != 0;
+                   first = false;
+                   const int c = int(row.integer(0));
+                   const int r = int(row.integer(1));
+                   if (c <= 0 || r <= 0 || !grid_.inside(c, r)) return;  // a value outside the grid is not shown
+                   if (row.isNull(2)) {
+                       grid_.setText(c, r, QString());
+                       return;
+                   }
+                   const double value = reportType_ == 2 ? row.real(2) / 1000 : row.real(2);
+                   grid_.setText(c, r, valueText(value, separator));
+               });
 }
 
 void FormEntry::finishLayout() {

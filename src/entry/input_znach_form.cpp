@@ -11,6 +11,8 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <memory>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/error.h"
@@ -35,6 +37,32 @@ QLabel* coloured(const QColor& colour, QWidget* parent) {
     return label;
 }
 
+// Text widths for the column widths, from the advance of each character: a large form
+// has thousands of cell texts, and measuring each whole costs far more than adding up
+// its characters. The column gets 10 pixels of room beyond the text in any case.
+class TextWidthCache {
+public:
+    explicit TextWidthCache(const QFont& font) : metrics_(std::make_shared<QFontMetrics>(font)) {}
+    int operator()(const QString& text) {
+        int width = 0;
+        for (const QChar c : text) {
+            const ushort code = c.unicode();
+            if (code < advances_.size()) {
+                int& advance = advances_[code];
+                if (advance < 0) advance = metrics_->horizontalAdvance(c);
+                width += advance;
+            } else {
+                width += metrics_->horizontalAdvance(c);
+            }
+        }
+        return width;
+    }
+
+private:
+    std::shared_ptr<QFontMetrics> metrics_;
+    std::vector<int> advances_ = std::vector<int>(0x500, -1);  // Latin and Cyrillic
+};
+
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);
@@ -52,9 +80,7 @@ TInput_Znach_Form::TInput_Znach_Form(AppState& state, Prompter& prompter, QWidge
     resize(1000, 650);
 
     StringGrid1 = new EntryGridView(this);
-    const QFontMetrics metrics(StringGrid1->font());
-    entry_ = std::make_unique<FormEntry>(state_.dm, state_.locale,
-                                         [metrics](const QString& text) { return metrics.horizontalAdvance(text); });
+    entry_ = std::make_unique<FormEntry>(state_.dm, state_.locale, TextWidthCache(StringGrid1->font()));
     model_ = new FormGridModel(entry_->grid(), this);
     StringGrid1->setGridModel(model_);
 

@@ -54,31 +54,35 @@ QString valueText(double value, QChar decimalSeparator) {
     const int exponent = std::atoi(p + 1);
     while (count > 1 && digits[count - 1] == '0') --count;
 
-    QString text;
-    text.reserve(24);
-    if (negative) text += u'-';
+    // The text is made in a byte buffer with '.' standing for the separator.
+    char out[48];
+    int n = 0;
+    if (negative) out[n++] = '-';
     if (exponent >= -5 && exponent < 15) {
         if (exponent >= 0) {
-            for (int i = 0; i <= exponent; ++i) text += QLatin1Char(i < count ? digits[i] : '0');
+            for (int i = 0; i <= exponent; ++i) out[n++] = i < count ? digits[i] : '0';
             if (count > exponent + 1) {
-                text += decimalSeparator;
-                for (int i = exponent + 1; i < count; ++i) text += QLatin1Char(digits[i]);
+                out[n++] = '.';
+                for (int i = exponent + 1; i < count; ++i) out[n++] = digits[i];
             }
         } else {
-            text += u'0';
-            text += decimalSeparator;
-            for (int i = -1; i > exponent; --i) text += u'0';
-            for (int i = 0; i < count; ++i) text += QLatin1Char(digits[i]);
+            out[n++] = '0';
+            out[n++] = '.';
+            for (int i = -1; i > exponent; --i) out[n++] = '0';
+            for (int i = 0; i < count; ++i) out[n++] = digits[i];
         }
     } else {
-        text += QLatin1Char(digits[0]);
+        out[n++] = digits[0];
         if (count > 1) {
-            text += decimalSeparator;
-            for (int i = 1; i < count; ++i) text += QLatin1Char(digits[i]);
+            out[n++] = '.';
+            for (int i = 1; i < count; ++i) out[n++] = digits[i];
         }
-        text += u'E';
-        text += QString::number(exponent);
+        out[n++] = 'E';
+        const auto e = std::to_chars(out + n, out + sizeof out, exponent);
+        n = int(e.ptr - out);
     }
+    QString text = QString::fromLatin1(out, n);
+    if (decimalSeparator != u'.') text.replace(u'.', decimalSeparator);
     return text;
 }
 

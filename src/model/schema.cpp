@@ -68,13 +68,16 @@ std::vector<TableDef> makeTables() {
 }
 
 // Indexes for the lookups that run on every cell, formula and reference.
+// The selection index serves loading, saving and clearing one form's values.
 const char16_t* const kIndexes[] = {
-    u"create index ZNACHENIE_CELL on ZNACHENIE (KOD_FORM, NOMER_COL, NOMER_ROW, KOD_DANPER, KOD_OBJ)",
-    u"create index S_COLUMN_FORM on S_COLUMN (KOD_FORM)",
-    u"create index S_ROW_FORM on S_ROW (KOD_FORM)",
-    u"create index DISABLE_CELL_FORM on DISABLE_CELL (KOD_FORM)",
-    u"create index FORMULA_NEW_FORM on FORMULA_NEW (KOD_FORM, KOD_DANPER)",
-    u"create index KLASIFIK_PARENT on KLASIFIK (KOD_PARENT, ID)",
+    u"create index if not exists ZNACHENIE_CELL on ZNACHENIE (KOD_FORM, NOMER_COL, NOMER_ROW, KOD_DANPER, KOD_OBJ)",
+    u"create index if not exists ZNACHENIE_SELECTION on ZNACHENIE (KOD_FORM, KOD_OBJ, KOD_DANPER, KOD_K, KOD_F, KOD_Z, "
+    u"KOD_G, KOD_STAN)",
+    u"create index if not exists S_COLUMN_NUMBER on S_COLUMN (KOD_FORM, NOMER_COL)",
+    u"create index if not exists S_ROW_NUMBER on S_ROW (KOD_FORM, NOMER_ROW)",
+    u"create index if not exists DISABLE_CELL_FORM on DISABLE_CELL (KOD_FORM)",
+    u"create index if not exists FORMULA_NEW_FORM on FORMULA_NEW (KOD_FORM, KOD_DANPER)",
+    u"create index if not exists KLASIFIK_PARENT on KLASIFIK (KOD_PARENT, ID)",
 };
 
 }  // namespace
@@ -108,8 +111,12 @@ void createSchema(const Database& db) {
             }
             db.exec(QStringLiteral("create table %1 (%2)").arg(table.name, columns.join(QStringLiteral(", "))));
         }
-        for (const char16_t* index : kIndexes) db.exec(QString::fromUtf16(index));
     });
+    ensureIndexes(db);
+}
+
+void ensureIndexes(const Database& db) {
+    for (const char16_t* index : kIndexes) db.exec(QString::fromUtf16(index));
 }
 
 QString schemaProblems(const Database& db) {

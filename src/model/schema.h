@@ -33,6 +33,10 @@ const TableDef* findTable(const QString& name);
 // Creates every table and index in an empty database.
 void createSchema(const Database& db);
 
+// Creates the indexes the program's lookups rely on where a database lacks them (a
+// database folder that came from elsewhere).
+void ensureIndexes(const Database& db);
+
 // Empty when the database holds every table with every column; otherwise a text that
 // names what is missing.
 QString schemaProblems(const Database& db);

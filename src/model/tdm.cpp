@@ -128,6 +128,7 @@ void TDM::probe() {
     const QString problems = schemaProblems(database);
     if (!problems.isEmpty())
         throw DatabaseError(QStringLiteral("База даних не відповідає програмі: %1.").arg(problems));
+    ensureIndexes(database);
 }
 
 QSqlQuery& TDM::prepared(std::unique_ptr<QSqlQuery>& slot, const QString& sql) {

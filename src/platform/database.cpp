@@ -3,7 +3,10 @@
 #include <QAtomicInteger>
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDriver>
+#include <QScopeGuard>
 #include <QSqlError>
+#include <sqlite3.h>
 
 #include "app/error.h"
 
@@ -117,6 +120,46 @@ bool Database::hasTable(const QString& name) const {
                        "and name = :name collate nocase"),
         {{QStringLiteral(":name"), name}});
     return query.next();
+}
+
+bool RowReader::isNull(int column) const {
+    return sqlite3_column_type(static_cast<sqlite3_stmt*>(statement_), column) == SQLITE_NULL;
+}
+
+qint64 RowReader::integer(int column) const {
+    return sqlite3_column_int64(static_cast<sqlite3_stmt*>(statement_), column);
+}
+
+double RowReader::real(int column) const { return sqlite3_column_double(static_cast<sqlite3_stmt*>(statement_), column); }
+
+void forEachRow(const Database& db, const QString& sql, std::initializer_list<Binding> bindings,
+                const std::function<void(const RowReader&)>& row) {
+    const QVariant handle = db.handle().driver()->handle();
+    sqlite3* connection = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+                              ? *static_cast<sqlite3* const*>(handle.data())
+                              : nullptr;
+    if (!connection) fail(QStringLiteral("немає з'єднання з базою даних"));
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(connection, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK)
+        fail(QString::fromUtf8(sqlite3_errmsg(connection)));
+    const auto finish = qScopeGuard([&] { sqlite3_finalize(statement); });
+    for (const auto& [name, value] : bindings) {
+        const int index = sqlite3_bind_parameter_index(statement, name.toUtf8().constData());
+        if (index == 0) fail(QStringLiteral("немає параметра %1").arg(name));
+        int rc = SQLITE_OK;
+        if (value.isNull()) rc = sqlite3_bind_null(statement, index);
+        else if (value.typeId() == QMetaType::Double) rc = sqlite3_bind_double(statement, index, value.toDouble());
+        else if (value.typeId() == QMetaType::QString) {
+            const QByteArray bytes = value.toString().toUtf8();
+            rc = sqlite3_bind_text(statement, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        } else rc = sqlite3_bind_int64(statement, index, value.toLongLong());
+        if (rc != SQLITE_OK) fail(QString::fromUtf8(sqlite3_errmsg(connection)));
+    }
+    const RowReader reader(statement);
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) row(reader);
+    if (rc != SQLITE_DONE) fail(QString::fromUtf8(sqlite3_errmsg(connection)));
 }
 
 }  // namespace zelvan

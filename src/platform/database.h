@@ -53,6 +53,23 @@ private:
     QString filePath_;
 };
 
+// One result row of a bulk read, read straight from the engine.
+class RowReader {
+public:
+    explicit RowReader(void* statement) : statement_(statement) {}
+    bool isNull(int column) const;
+    qint64 integer(int column) const;
+    double real(int column) const;
+
+private:
+    void* statement_;
+};
+
+// Reads every row of a statement with the engine's own interface, without a QVariant for
+// every value: the way to load thousands of values at once. Throws DatabaseError.
+void forEachRow(const Database& db, const QString& sql, std::initializer_list<Binding> bindings,
+                const std::function<void(const RowReader&)>& row);
+
 // The user-readable text of a failed statement.
 QString databaseErrorText(const QSqlQuery& query);
 
