@@ -31,3 +31,14 @@ runs = {b["run_name"]: b["real_time"] for b in json.load(open("build-bench/start
         if b.get("aggregate_name") == "median"}
 print(f"start-up to the filled main window / bare window: {runs['startup/zelvan'] / runs['startup/bare']:.2f}")
 PY
+
+# Opening and saving a large form.
+cmake --build build-bench --parallel --target entry_bench
+build-bench/bench/entry_bench --benchmark_out=build-bench/entry.json --benchmark_out_format=json 2> /dev/null
+/usr/bin/python3 - <<'PY'
+import json
+t = {b["name"]: b["real_time"] for b in json.load(open("build-bench/entry.json"))["benchmarks"]}
+print(f"open a 40x300 form with 10,000 values / bare table view: {t['open/zelvan'] / t['open/bare_tableview']:.2f}")
+print(f"save 3,000 cells among 1,000,000 / raw SQLite: {t['save/zelvan'] / t['save/raw_sqlite']:.2f}")
+print(f"autocommit text inserts / save: {t['save/autocommit_text/iterations:2'] / t['save/zelvan']:.1f}")
+PY

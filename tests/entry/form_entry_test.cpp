@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -388,4 +389,47 @@ TEST_F(FormEntryTest, ClearAsksAndEmptiesOnlyTheSelection) {
     EXPECT_EQ(otherKey(), 1);
     EXPECT_EQ(stored(1, 8).size(), 1);
     EXPECT_EQ(stored(1, 7, 40).size(), 1);
+}
+
+TEST(InterruptedSave, AKilledProcessLeavesTheOldValues) {
+    QTemporaryDir dir;
+    createDatabaseFolder(dir.path(), false);
+    {
+        TDM dm;
+        dm.pointAt(dir.path());
+        dm.probe();
+        const Database& db = dm.db();
+        db.transaction([&] {
+            db.exec(QStringLiteral("insert into S_FORM (KOD_FORM, NOMER_FORM, NAME_FORM, KOD_DANPER, KOD_TYPE_ZVITNOST, "
+                                   "ROUNDTOWHOLE) values (1, 1, 'Велика', 41, 1, 0)"));
+            for (int c = 1; c <= 30; ++c)
+                db.exec(QStringLiteral("insert into S_COLUMN values (1, :c, :c, :p)"),
+                        {{QStringLiteral(":c"), c}, {QStringLiteral(":p"), c == 1 ? 1 : 0}});
+            for (int r = 1; r <= 200; ++r)
+                db.exec(QStringLiteral("insert into S_ROW values (1, :r, :r, :p, 0)"),
+                        {{QStringLiteral(":r"), r}, {QStringLiteral(":p"), r <= 2 ? 1 : 0}});
+            for (int c = 2; c <= 30; ++c)
+                for (int r = 3; r <= 200; ++r)
+                    db.exec(QStringLiteral("insert into ZNACHENIE (KOD_FORM, KOD_OBJ, KOD_STAN, KOD_DANPER, KOD_K, KOD_F, "
+                                           "KOD_Z, KOD_G, NOMER_COL, NOMER_ROW, ZNACHENIE, CHECK_KONTROL) values "
+                                           "(1, 7, 1, 41, 10, 20, 30, 40, :c, :r, 1, 1)"),
+                            {{QStringLiteral(":c"), c}, {QStringLiteral(":r"), r}});
+        });
+    }
+    QProcess child;
+    child.start(QStringLiteral(SAVE_CHILD_PATH), {dir.path()});
+    ASSERT_TRUE(child.waitForReadyRead(60000)) << child.readAllStandardError().toStdString();
+    EXPECT_EQ(child.readLine().trimmed(), QByteArray("inserting"));
+    child.kill();  // SIGKILL in the middle of the transaction
+    ASSERT_TRUE(child.waitForFinished(10000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+
+    TDM dm;
+    dm.pointAt(dir.path());
+    dm.probe();
+    QSqlQuery q = dm.db().exec(QStringLiteral("select count(*), min(ZNACHENIE), max(ZNACHENIE) from ZNACHENIE"));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 29 * 198);  // every old value, and no new one
+    EXPECT_EQ(q.value(1).toDouble(), 1.0);
+    EXPECT_EQ(q.value(2).toDouble(), 1.0);
 }
