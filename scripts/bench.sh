@@ -27,7 +27,7 @@ build-bench/bench/startup_bench build-bench/bench/startup_probe "$demo/Local_Zel
     --benchmark_out=build-bench/startup.json --benchmark_out_format=json 2> /dev/null
 /usr/bin/python3 - <<'PY'
 import json
-runs = {b["run_name"]: b["real_time"] for b in json.load(open("build-bench/startup.json"))["benchmarks"]
+runs = {b["run_name"].replace("/manual_time", ""): b["real_time"] for b in json.load(open("build-bench/startup.json"))["benchmarks"]
         if b.get("aggregate_name") == "median"}
 print(f"start-up to the filled main window / bare window: {runs['startup/zelvan'] / runs['startup/bare']:.2f}")
 PY
