@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QGroupBox>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -135,9 +135,17 @@ TMain_Form::TMain_Form(AppState& state, Prompter& prompter, Windows& windows, De
 TMain_Form::~TMain_Form() = default;
 
 QWidget* TMain_Form::buildClassifierGroup(const QString& caption, Classifier& c) {
-    auto* group = new QGroupBox(caption, Panel4);
-    auto* row = new QHBoxLayout(group);
-    row->setContentsMargins(4, 2, 4, 4);
+    // A caption over a framed row of fields.
+    auto* group = new QWidget(Panel4);
+    auto* column = new QVBoxLayout(group);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(1);
+    column->addWidget(new QLabel(caption, group));
+    auto* frame = new QFrame(group);
+    frame->setFrameShape(QFrame::StyledPanel);
+    column->addWidget(frame);
+    auto* row = new QHBoxLayout(frame);
+    row->setContentsMargins(4, 3, 4, 3);
     c.code->setMaximumWidth(70);
     c.code->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), c.code));
     row->addWidget(c.code);
@@ -162,7 +170,8 @@ void TMain_Form::buildLayout() {
     auto* upper = new QWidget(central);
     auto* upperLayout = new QVBoxLayout(upper);
     auto* topRow = new QHBoxLayout;
-    auto* periodFrame = new QGroupBox(upper);
+    auto* periodFrame = new QFrame(upper);
+    periodFrame->setFrameShape(QFrame::StyledPanel);
     auto* periodFrameLayout = new QHBoxLayout(periodFrame);
     periodFrameLayout->addWidget(new QLabel(QStringLiteral("Форми на"), periodFrame));
     Label7 = new QLabel(periodFrame);
@@ -200,6 +209,8 @@ void TMain_Form::buildLayout() {
     dbgSorg->setObjectName(QStringLiteral("dbgSorg"));
     dbgSorg->horizontalHeader()->hide();
     dbgSorg->verticalHeader()->hide();
+    dbgSorg->verticalHeader()->setDefaultSectionSize(dbgSorg->fontMetrics().height() + 6);
+    dbgSorg->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // the columns share the width
     dbgSorg->setFrameShape(QFrame::StyledPanel);
     dbgSorg->setItemDelegate(new CardDelegate(dbgSorg));
     dbgSorg->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -222,8 +233,10 @@ void TMain_Form::buildLayout() {
     auto* formLayout = new QVBoxLayout(formArea);
     formLayout->addWidget(new QLabel(QStringLiteral("Форма"), formArea));
     auto* typeRow = new QHBoxLayout;
-    auto* typeFrame = new QGroupBox(QStringLiteral("Форма звітності"), formArea);
+    auto* typeFrame = new QFrame(formArea);
+    typeFrame->setFrameShape(QFrame::StyledPanel);
     auto* typeFrameLayout = new QHBoxLayout(typeFrame);
+    typeFrameLayout->addWidget(new QLabel(QStringLiteral("Форма звітності"), typeFrame));
     ComboBox2 = new QComboBox(typeFrame);
     ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
     ComboBox2->setEditable(true);

@@ -1,5 +1,6 @@
 #include "model/schema.h"
 
+#include <QHash>
 #include <QSqlQuery>
 
 #include "platform/database.h"
@@ -116,22 +117,27 @@ void createSchema(const Database& db) {
 }
 
 void ensureIndexes(const Database& db) {
+    QSqlQuery existing = db.exec(QStringLiteral("select count(*) from sqlite_master where type = 'index' and name in "
+                                                "('ZNACHENIE_SELECTION', 'S_COLUMN_NUMBER', 'S_ROW_NUMBER')"));
+    if (existing.next() && existing.value(0).toInt() == 3) return;
     for (const char16_t* index : kIndexes) db.exec(QString::fromUtf16(index));
 }
 
 QString schemaProblems(const Database& db) {
+    // Every column of every table, in one statement.
+    QSqlQuery info = db.exec(QStringLiteral(
+        "select m.name, p.name from sqlite_master m join pragma_table_info(m.name) p where m.type = 'table'"));
+    QHash<QString, QStringList> present;
+    while (info.next()) present[info.value(0).toString().toUpper()] << info.value(1).toString();
     QStringList problems;
     for (const TableDef& table : reportingTables()) {
-        QSqlQuery info = db.exec(QStringLiteral("select name from pragma_table_info(:table)"),
-                                 {{QStringLiteral(":table"), table.name}});
-        QStringList present;
-        while (info.next()) present << info.value(0).toString();
-        if (present.isEmpty()) {
+        const QStringList columns = present.value(table.name.toUpper());
+        if (columns.isEmpty()) {
             problems << QStringLiteral("немає таблиці %1").arg(table.name);
             continue;
         }
         for (const ColumnDef& column : table.columns) {
-            if (!present.contains(column.name, Qt::CaseInsensitive))
+            if (!columns.contains(column.name, Qt::CaseInsensitive))
                 problems << QStringLiteral("у таблиці %1 немає стовпця %2").arg(table.name, column.name);
         }
     }
