@@ -93,6 +93,8 @@ void EntryGridView::setupFrozen(QTableView* view) {
     view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setFrameShape(QFrame::NoFrame);
+    // The overlays never scroll to the current cell: they follow the grid's scroll bars.
+    view->setAutoScroll(false);
     view->viewport()->installEventFilter(this);
 }
 
@@ -106,21 +108,12 @@ void EntryGridView::setGridModel(FormGridModel* model) {
 
 void EntryGridView::gridRebuilt() {
     const FormGrid& g = grid();
+    // Every view shows the whole grid but row 0 and column 0; an overlay is only as wide
+    // or as high as the fixed part, so the rest of it is never seen.
     for (QTableView* view : {static_cast<QTableView*>(this), frozenColumns_, frozenRows_, frozenCorner_}) {
-        for (int c = 0; c < g.colCount(); ++c) {
-            view->setColumnWidth(c, g.columnWidth(c));
-            view->setColumnHidden(c, c == 0);
-        }
-        for (int r = 0; r < g.rowCount(); ++r) view->setRowHidden(r, r == 0);
-    }
-    // The overlays show only their fixed part.
-    for (int c = 1; c < g.colCount(); ++c) {
-        frozenColumns_->setColumnHidden(c, c >= g.fixedCols());
-        frozenCorner_->setColumnHidden(c, c >= g.fixedCols());
-    }
-    for (int r = 1; r < g.rowCount(); ++r) {
-        frozenRows_->setRowHidden(r, r >= g.fixedRows());
-        frozenCorner_->setRowHidden(r, r >= g.fixedRows());
+        for (int c = 0; c < g.colCount(); ++c) view->setColumnWidth(c, g.columnWidth(c));
+        view->setColumnHidden(0, true);
+        view->setRowHidden(0, true);
     }
     for (QTableView* view : {frozenColumns_, frozenRows_, frozenCorner_}) view->show();
     frozenRows_->raise();
