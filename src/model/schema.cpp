@@ -69,11 +69,12 @@ std::vector<TableDef> makeTables() {
 }
 
 // Indexes for the lookups that run on every cell, formula and reference.
-// The selection index serves loading, saving and clearing one form's values.
+// The selection index serves loading (it holds every column the grid reads, so the rows
+// need not be visited), saving and clearing one form's values.
 const char16_t* const kIndexes[] = {
     u"create index if not exists ZNACHENIE_CELL on ZNACHENIE (KOD_FORM, NOMER_COL, NOMER_ROW, KOD_DANPER, KOD_OBJ)",
-    u"create index if not exists ZNACHENIE_SELECTION on ZNACHENIE (KOD_FORM, KOD_OBJ, KOD_DANPER, KOD_K, KOD_F, KOD_Z, "
-    u"KOD_G, KOD_STAN)",
+    u"create index if not exists ZNACHENIE_VALUES on ZNACHENIE (KOD_FORM, KOD_OBJ, KOD_DANPER, KOD_K, KOD_F, KOD_Z, "
+    u"KOD_G, KOD_STAN, NOMER_COL, NOMER_ROW, ZNACHENIE, CHECK_KONTROL)",
     u"create index if not exists S_COLUMN_NUMBER on S_COLUMN (KOD_FORM, NOMER_COL)",
     u"create index if not exists S_ROW_NUMBER on S_ROW (KOD_FORM, NOMER_ROW)",
     u"create index if not exists DISABLE_CELL_FORM on DISABLE_CELL (KOD_FORM)",
@@ -118,7 +119,7 @@ void createSchema(const Database& db) {
 
 void ensureIndexes(const Database& db) {
     QSqlQuery existing = db.exec(QStringLiteral("select count(*) from sqlite_master where type = 'index' and name in "
-                                                "('ZNACHENIE_SELECTION', 'S_COLUMN_NUMBER', 'S_ROW_NUMBER')"));
+                                                "('ZNACHENIE_VALUES', 'S_COLUMN_NUMBER', 'S_ROW_NUMBER')"));
     if (existing.next() && existing.value(0).toInt() == 3) return;
     for (const char16_t* index : kIndexes) db.exec(QString::fromUtf16(index));
 }
