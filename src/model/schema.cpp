@@ -69,10 +69,12 @@ std::vector<TableDef> makeTables() {
 }
 
 // Indexes for the lookups that run on every cell, formula and reference.
-// The selection index serves loading (it holds every column the grid reads, so the rows
+// The cell index serves the flag sums of the control across forms, the selection index
+// serves loading (it holds every column the grid reads, so the rows
 // need not be visited), saving and clearing one form's values.
 const char16_t* const kIndexes[] = {
-    u"create index if not exists ZNACHENIE_CELL on ZNACHENIE (KOD_FORM, NOMER_COL, NOMER_ROW, KOD_DANPER, KOD_OBJ)",
+    u"create index if not exists ZNACHENIE_CELL on ZNACHENIE (KOD_FORM, NOMER_COL, NOMER_ROW, KOD_DANPER, KOD_OBJ, "
+    u"CHECK_KONTROL, ZNACHENIE)",
     u"create index if not exists ZNACHENIE_VALUES on ZNACHENIE (KOD_FORM, KOD_OBJ, KOD_DANPER, KOD_K, KOD_F, KOD_Z, "
     u"KOD_G, KOD_STAN, NOMER_COL, NOMER_ROW, ZNACHENIE, CHECK_KONTROL)",
     u"create index if not exists S_COLUMN_NUMBER on S_COLUMN (KOD_FORM, NOMER_COL)",
