@@ -2,12 +2,21 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
 #include <QSqlQuery>
+#include <optional>
 
 #include "app/app_settings.h"
 #include "app/config_file.h"
 #include "app/error.h"
+#include "dict/classifier.h"
+#include "formula/controls.h"
 #include "formula/infix.h"
+#include "model/main_queries.h"
+#include "model/tdm.h"
 #include "model/database_folder.h"
 #include "model/schema.h"
 #include "platform/database.h"
@@ -25,7 +34,12 @@ const QString kUsage = QStringLiteral(
     "  zelvan-cli configure ПАПКА    створити файл налаштувань, що вказує на папку бази даних\n"
     "                                (наявний файл налаштувань не змінюється)\n"
     "  zelvan-cli eval ВИРАЗ         обчислити вираз: ЗНАЧЕННЯ<TAB>ПОЗИЦІЯ<TAB>ПОВІДОМЛЕННЯ\n"
-    "  zelvan-cli eval -             обчислити кожен рядок стандартного входу\n");
+    "  zelvan-cli eval -             обчислити кожен рядок стандартного входу\n"
+    "  zelvan-cli control --db ПАПКА --form КОД [--org КОД] [--stan КОД] [--expense КОД] [--fund КОД]\n"
+    "                     [--order КОД] [--funds-kind КОД] [--decimal-sep C] [--json]\n"
+    "                                контроль однієї форми за збереженими значеннями\n"
+    "  zelvan-cli cross-control --db ПАПКА --type N [--org КОД] [--decimal-sep C] [--json]\n"
+    "                                міжформовий контроль\n");
 
 int usage(QTextStream& err, const QString& problem = {}) {
     if (!problem.isEmpty()) err << problem << '\n';
@@ -84,6 +98,147 @@ int configure(const QString& folder, const CliContext& context, QTextStream& out
     QDir().mkpath(QFileInfo(context.configPath).absolutePath());
     config.save(context.configPath);
     out << QStringLiteral("Створено файл налаштувань: %1\n").arg(context.configPath);
+    return cli_exit::Ok;
+}
+
+// Options of the form --name VALUE, and flags.
+struct Options {
+    QHash<QString, QString> values;
+    QSet<QString> flags;
+    QString problem;
+};
+
+Options parseOptions(const QStringList& args, const QSet<QString>& valued, const QSet<QString>& flagNames) {
+    Options options;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (flagNames.contains(arg)) {
+            options.flags.insert(arg);
+        } else if (valued.contains(arg) && i + 1 < args.size()) {
+            options.values.insert(arg, args.at(++i));
+        } else {
+            options.problem = QStringLiteral("Невідомий або неповний параметр: %1").arg(arg);
+            break;
+        }
+    }
+    return options;
+}
+
+std::optional<int> intOption(const Options& options, const QString& name, QString& problem) {
+    if (!options.values.contains(name)) return std::nullopt;
+    bool ok = false;
+    const int value = options.values.value(name).toInt(&ok);
+    if (!ok) problem = QStringLiteral("Значення параметра %1 має бути цілим числом.").arg(name);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+QString jsonLine(const QStringList& columns) {
+    QJsonObject object;
+    for (qsizetype i = 0; i < columns.size(); ++i) object.insert(QString::number(i), columns.at(i));
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+void printLines(QTextStream& out, const std::vector<QStringList>& lines, bool json) {
+    for (const QStringList& line : lines) out << (json ? jsonLine(line) : line.join(QStringLiteral(" | "))) << '\n';
+}
+
+// The selection the main window would use: the card's codes, the first period, code 0.
+struct CliSelection {
+    int kodDanper = 0;
+    QDate start;
+    int kodObj = 0;
+    int kodStan = 0;
+};
+
+CliSelection defaultSelection(TDM& dm) {
+    CliSelection s;
+    const StructurePeriod period = readStructurePeriod(dm);
+    s.kodDanper = period.kodDanper;
+    s.start = period.start;
+    const CardReading card = readCard(dm);
+    s.kodObj = card.kodObj.value_or(0);
+    s.kodStan = card.kodStan;
+    return s;
+}
+
+int runControl(const QStringList& args, QTextStream& out, QTextStream& err) {
+    const Options options = parseOptions(
+        args, {QStringLiteral("--db"), QStringLiteral("--form"), QStringLiteral("--org"), QStringLiteral("--stan"),
+               QStringLiteral("--expense"), QStringLiteral("--fund"), QStringLiteral("--order"),
+               QStringLiteral("--funds-kind"), QStringLiteral("--decimal-sep")},
+        {QStringLiteral("--json")});
+    QString problem = options.problem;
+    const auto form = intOption(options, QStringLiteral("--form"), problem);
+    const auto org = intOption(options, QStringLiteral("--org"), problem);
+    const auto stan = intOption(options, QStringLiteral("--stan"), problem);
+    const QString separator = options.values.value(QStringLiteral("--decimal-sep"), QStringLiteral("."));
+    if (problem.isEmpty() && (!options.values.contains(QStringLiteral("--db")) || !form))
+        problem = QStringLiteral("Потрібні параметри --db і --form.");
+    if (problem.isEmpty() && separator.size() != 1) problem = QStringLiteral("--decimal-sep: один символ.");
+    if (!problem.isEmpty()) return usage(err, problem);
+
+    TDM dm;
+    dm.pointAt(options.values.value(QStringLiteral("--db")));
+    dm.probe();
+    const CliSelection selection = defaultSelection(dm);
+    ValueKeys keys{*form, selection.kodDanper, org.value_or(selection.kodObj), stan.value_or(selection.kodStan), 0, 0, 0, 0};
+    const std::pair<QString, ClassifierGroup> groups[] = {{QStringLiteral("--expense"), ClassifierGroup::Expense},
+                                                          {QStringLiteral("--fund"), ClassifierGroup::Fund},
+                                                          {QStringLiteral("--order"), ClassifierGroup::Order},
+                                                          {QStringLiteral("--funds-kind"), ClassifierGroup::Funds}};
+    int* keySlots[] = {&keys.kodK, &keys.kodF, &keys.kodZ, &keys.kodG};
+    for (int i = 0; i < 4; ++i) {
+        const QString code = options.values.value(groups[i].first, QStringLiteral("0"));
+        const auto entry = lookupCode(dm, groups[i].second, code, selection.start);
+        *keySlots[i] = entry ? entry->kod : 0;
+    }
+    const FormControlResult result = runFormControl(dm, keys, separator.front());
+    const bool json = options.flags.contains(QStringLiteral("--json"));
+    if (result.outcome == ControlOutcome::NoFormulas) {
+        if (!json) out << QStringLiteral("Для даної форми немає контрольних формул") << '\n';
+    } else if (result.outcome == ControlOutcome::NoDeviations) {
+        if (!json) out << QStringLiteral("Обробка даних закінчена. Помилок не виявлено.") << '\n';
+    } else {
+        std::vector<QStringList> lines;
+        for (const FormDeviation& line : result.lines) lines.push_back(QStringList(line.columns.begin(), line.columns.end()));
+        printLines(out, lines, json);
+    }
+    return cli_exit::Ok;
+}
+
+int runCrossControlCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+    const Options options = parseOptions(
+        args, {QStringLiteral("--db"), QStringLiteral("--type"), QStringLiteral("--org"), QStringLiteral("--decimal-sep")},
+        {QStringLiteral("--json")});
+    QString problem = options.problem;
+    const auto type = intOption(options, QStringLiteral("--type"), problem);
+    const auto org = intOption(options, QStringLiteral("--org"), problem);
+    const QString separator = options.values.value(QStringLiteral("--decimal-sep"), QStringLiteral("."));
+    if (problem.isEmpty() && (!options.values.contains(QStringLiteral("--db")) || !type))
+        problem = QStringLiteral("Потрібні параметри --db і --type.");
+    if (problem.isEmpty() && separator.size() != 1) problem = QStringLiteral("--decimal-sep: один символ.");
+    if (!problem.isEmpty()) return usage(err, problem);
+
+    TDM dm;
+    dm.pointAt(options.values.value(QStringLiteral("--db")));
+    dm.probe();
+    const CliSelection selection = defaultSelection(dm);
+    const CrossControlResult result =
+        runCrossControl(dm, selection.kodDanper, org.value_or(selection.kodObj), *type, separator.front());
+    const bool json = options.flags.contains(QStringLiteral("--json"));
+    if (!result.stopMessage.isEmpty()) {
+        err << result.stopMessage << '\n';
+        return cli_exit::Failure;
+    }
+    if (result.outcome == ControlOutcome::NoFormulas) {
+        if (!json) out << QStringLiteral("Немає формул в контрольних формах на данний період") << '\n';
+    } else if (result.outcome == ControlOutcome::NoDeviations) {
+        if (!json) out << QStringLiteral("Немає відхилень!") << '\n';
+    } else {
+        std::vector<QStringList> lines;
+        for (const auto& line : result.lines) lines.push_back(QStringList(line.begin(), line.end()));
+        printLines(out, lines, json);
+    }
     return cli_exit::Ok;
 }
 
@@ -152,6 +307,10 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, const Cl
                 out << QString::fromStdString(evaluationLine(std::string_view(text.constData(), size_t(text.size()))))
                     << '\n';
             }
+        } else if (command == QStringLiteral("control")) {
+            code = runControl(args, out, err);
+        } else if (command == QStringLiteral("cross-control")) {
+            code = runCrossControlCommand(args, out, err);
         } else if (command == QStringLiteral("configure") && args.size() == 2) {
             code = configure(args.at(1), context, out, err);
         } else {
