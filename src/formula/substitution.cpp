@@ -42,7 +42,8 @@ QString valueText(double value, QChar decimalSeparator) {
     if (value == 0) return QStringLiteral("0");
     // 15 significant digits, rounded: d.dddddddddddddde±x
     char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::scientific, 14);
+    *result.ptr = '\0';  // to_chars writes no terminator; the exponent is read up to it
     const char* p = buffer;
     const bool negative = *p == '-';
     if (negative) ++p;
