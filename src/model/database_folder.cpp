@@ -7,6 +7,7 @@
 #include "model/schema.h"
 #include "platform/database.h"
 #include "platform/files.h"
+#include "platform/report_engine.h"
 
 namespace zelvan {
 
@@ -94,6 +95,9 @@ QString createDatabaseFolder(const QString& folder, bool withDemo) {
                 }
             });
         }
+        // The program's own report templates.
+        writeFileAtomically(QDir(folder).filePath(QStringLiteral("SaveInt.frf")), defaultOneFormTemplate());
+        writeFileAtomically(QDir(folder).filePath(QStringLiteral("SaveExtAll.frf")), defaultCrossFormTemplate());
     } catch (...) {
         // A half-made database must not be taken for a good one later.
         QFile::remove(path);
