@@ -5,6 +5,7 @@
 #include "app/app_settings.h"
 #include "app/environment.h"
 #include "model/tdm.h"
+#include "platform/report_engine.h"
 
 namespace zelvan {
 
@@ -18,6 +19,7 @@ struct AppState {
     TDM dm;
     UserLocale locale;
     const Clock* clock = nullptr;
+    ReportViewer* reportViewer = nullptr;  // the report preview; the windows' own when not set
 };
 
 }  // namespace zelvan

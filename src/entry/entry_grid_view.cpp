@@ -24,6 +24,13 @@ void EntryCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const bool isProtected = index.data(FormGridModel::ProtectedRole).toBool();
     if (!heading && !isProtected) {
         QStyledItemDelegate::paint(painter, option, index);
+        if (index.data(FormGridModel::DeviationRole).toBool()) {
+            // A cell a control found deviating.
+            painter->save();
+            painter->setPen(QPen(QColor(220, 0, 0), 2));
+            painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
+            painter->restore();
+        }
         return;
     }
     const QRect r = option.rect;

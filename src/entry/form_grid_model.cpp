@@ -11,6 +11,17 @@ void FormGridModel::refresh() {
     endResetModel();
 }
 
+void FormGridModel::markDeviations(const QSet<qint64>& cells) {
+    marked_ = cells;
+    textsChanged();
+}
+
+void FormGridModel::clearDeviations() {
+    if (marked_.isEmpty()) return;
+    marked_.clear();
+    textsChanged();
+}
+
 void FormGridModel::textsChanged() {
     if (rowCount() > 0 && columnCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole, Qt::EditRole});
@@ -29,6 +40,7 @@ QVariant FormGridModel::data(const QModelIndex& index, int role) const {
         case Qt::EditRole: return grid_.text(c, r);
         case HeadingRole: return grid_.rowMarked(r) || grid_.columnMarked(c);
         case ProtectedRole: return grid_.text(c, r) == kProtected;
+        case DeviationRole: return marked_.contains(key(c, r));
         default: return {};
     }
 }
@@ -36,6 +48,7 @@ QVariant FormGridModel::data(const QModelIndex& index, int role) const {
 bool FormGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole) return false;
     grid_.setText(index.column(), index.row(), value.toString());
+    marked_.remove(key(index.column(), index.row()));
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
 }

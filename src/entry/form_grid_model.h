@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QSet>
 
 namespace zelvan {
 
@@ -11,7 +12,7 @@ class FormGrid;
 class FormGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Role { HeadingRole = Qt::UserRole + 1, ProtectedRole };
+    enum Role { HeadingRole = Qt::UserRole + 1, ProtectedRole, DeviationRole };
 
     explicit FormGridModel(FormGrid& grid, QObject* parent = nullptr);
 
@@ -28,8 +29,15 @@ public:
 
     FormGrid& grid() const { return grid_; }
 
+    // Cells a control found deviating: marked until they are edited, saved or controlled again.
+    void markDeviations(const QSet<qint64>& cells);
+    void clearDeviations();
+    bool isMarked(int col, int row) const { return marked_.contains(key(col, row)); }
+    static qint64 key(int col, int row) { return (qint64(col) << 32) | quint32(row); }
+
 private:
     FormGrid& grid_;
+    QSet<qint64> marked_;
 };
 
 }  // namespace zelvan

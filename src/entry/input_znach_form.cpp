@@ -1,6 +1,9 @@
 #include "entry/input_znach_form.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QSplitter>
+#include <QTreeWidget>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -20,7 +23,12 @@
 #include "entry/entry_grid_view.h"
 #include "entry/form_entry.h"
 #include "entry/form_grid_model.h"
+#include "formula/controls.h"
+#include "formula/progress_form.h"
+#include "formula/report_data.h"
+#include "formula/report_preview.h"
 #include "model/main_queries.h"
+#include "platform/files.h"
 
 namespace zelvan {
 
@@ -146,16 +154,33 @@ TInput_Znach_Form::TInput_Znach_Form(AppState& state, Prompter& prompter, QWidge
         status->addWidget(statusPanels[i], i == 2 ? 2 : 1);
     }
 
+    // The deviations of the last control, beside the grid.
+    lvDeviations = new QTreeWidget(this);
+    lvDeviations->setObjectName(QStringLiteral("lvDeviations"));
+    lvDeviations->setRootIsDecorated(false);
+    lvDeviations->setHeaderLabels({QStringLiteral("Відхилення"), QStringLiteral("Введено"), QStringLiteral("Розраховано"),
+                                   QStringLiteral("Розрахунок")});
+    lvDeviations->hide();
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    split->addWidget(StringGrid1);
+    split->addWidget(lvDeviations);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 1);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(codes);
-    layout->addWidget(StringGrid1, 1);
+    layout->addWidget(split, 1);
     layout->addLayout(buttons);
     layout->addWidget(ProgressBar1);
     layout->addWidget(status);
 
     connect(BitBtn1, &QPushButton::clicked, this, &TInput_Znach_Form::BitBtn1Click);
     connect(BitBtn3, &QPushButton::clicked, this, &TInput_Znach_Form::BitBtn3Click);
+    connect(BitBtn7, &QPushButton::clicked, this, &TInput_Znach_Form::BitBtn4Click);
+    connect(BitBtn4, &QPushButton::clicked, this, &TInput_Znach_Form::BitBtn4Click);
+    connect(lvDeviations, &QTreeWidget::itemActivated, this, &TInput_Znach_Form::deviationChosen);
+    connect(lvDeviations, &QTreeWidget::itemClicked, this, &TInput_Znach_Form::deviationChosen);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     connect(dblForm, qOverload<int>(&QComboBox::activated), this, &TInput_Znach_Form::dblFormChange);
     connect(StringGrid1, &EntryGridView::statusChanged, this, &TInput_Znach_Form::updateStatus);
@@ -193,6 +218,9 @@ bool TInput_Znach_Form::FormShow() {
 }
 
 void TInput_Znach_Form::showGrid() {
+    model_->clearDeviations();
+    lvDeviations->clear();
+    lvDeviations->hide();
     laForm->setText(entry_->formCaption());
     statusPanels[2]->setText(entry_->templateStatus());
     CheckBox1->setChecked(entry_->controlMark());
@@ -243,7 +271,7 @@ void TInput_Znach_Form::BitBtn1Click() {
             throw;
         }
     }();
-    Q_UNUSED(saved);
+    if (saved) model_->clearDeviations();
     model_->textsChanged();
     StringGrid1->syncCurrent();
     updateStatus();
@@ -252,6 +280,94 @@ void TInput_Znach_Form::BitBtn1Click() {
 void TInput_Znach_Form::BitBtn3Click() {
     entry_->clear(keys(), prompter_);
     model_->textsChanged();
+}
+
+}  // namespace zelvan
+
+namespace zelvan {
+
+void TInput_Znach_Form::BitBtn4Click() {
+    if (entry_->grid().unsaved()) {
+        prompter_.message(MessageKind::Plain, QStringLiteral("Дані не збережено! Контроль неможливий!"));
+        return;
+    }
+    const SystemClock systemClock;
+    const Clock& clock = state_.clock ? *state_.clock : systemClock;
+    const QDateTime start = clock.now();
+    RunContinues = true;
+    if (!prompter_.question(MessageKind::Confirmation, QStringLiteral("Прокотролювати введені данні?"),
+                            QStringLiteral("Завершення роботи ")))
+        return;
+    model_->clearDeviations();
+    lvDeviations->clear();
+    lvDeviations->hide();
+
+    std::unique_ptr<TfmProgress> progressWindow;
+    ControlProgress progress;
+    progress.start = [&](int maximum) {
+        progressWindow = std::make_unique<TfmProgress>(clock, start, this);
+        progressWindow->setMaximum(maximum);
+        progressWindow->show();
+        QApplication::processEvents();
+    };
+    progress.step = [&](int processed) {
+        if (progressWindow) {
+            progressWindow->setPosition(processed);
+            progressWindow->showElapsed();
+        }
+        QApplication::processEvents();
+        return RunContinues;
+    };
+    const FormControlResult result = runFormControl(state_.dm, keys(), state_.locale.decimalSeparator, progress);
+    switch (result.outcome) {
+        case ControlOutcome::NoFormulas:
+            prompter_.message(MessageKind::Plain, QStringLiteral("Для даної форми немає контрольних формул"));
+            return;
+        case ControlOutcome::Stopped: return;
+        case ControlOutcome::NoDeviations:
+            progressWindow.reset();
+            prompter_.message(MessageKind::Information, QStringLiteral("Обробка даних закінчена. Помилок не виявлено."));
+            return;
+        case ControlOutcome::Deviations: break;
+    }
+
+    // The deviations beside the grid, their cells marked.
+    QSet<qint64> cells;
+    for (const FormDeviation& line : result.lines) {
+        auto* item = new QTreeWidgetItem(lvDeviations, {line.columns[0], line.columns[1], line.columns[4], line.columns[3]});
+        item->setToolTip(0, line.columns[2]);
+        item->setData(0, Qt::UserRole, line.col);
+        item->setData(0, Qt::UserRole + 1, line.row);
+        cells.insert(FormGridModel::key(line.col, line.row));
+    }
+    model_->markDeviations(cells);
+    lvDeviations->show();
+
+    ReportContext context;
+    context.organisation = result.organisation;
+    context.periodText = context_.selection.locPeriod;
+    for (int i = 0; i < 4; ++i) {
+        context.codes[i] = context_.codes[i];
+        context.names[i] = context_.names[i];
+    }
+    context.formTitle = laForm->text();
+    context.selectionReportType = entry_->reportType();
+    context.typeBoxCode = context_.typeBoxCode;
+    context.decimalSeparator = state_.locale.decimalSeparator;
+    const ControlReportData data = ControlReportData::oneForm(result, context);
+    const ReportTemplate report =
+        ReportTemplate::load(findFileIgnoringCase(state_.dm.dbDir(), QStringLiteral("SaveInt.frf")));
+    const RenderedReport rendered = renderReport(report, data.records(), data.callbacks());
+    WidgetReportViewer widgetViewer;
+    (state_.reportViewer ? *state_.reportViewer : static_cast<ReportViewer&>(widgetViewer)).showReport(rendered);
+}
+
+void TInput_Znach_Form::deviationChosen() {
+    QTreeWidgetItem* item = lvDeviations->currentItem();
+    if (!item) return;
+    entry_->grid().placeCurrent(item->data(0, Qt::UserRole).toInt(), item->data(0, Qt::UserRole + 1).toInt());
+    StringGrid1->syncCurrent();
+    StringGrid1->setFocus();
 }
 
 }  // namespace zelvan

@@ -11,6 +11,7 @@ class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTreeWidget;
 
 namespace zelvan {
 
@@ -24,6 +25,8 @@ class Prompter;
 struct EntryContext {
     ReportSelection selection;  // with the keys after the code lookups
     QString codes[4];           // the four codes as typed
+    QString names[4];           // and their names
+    int typeBoxCode = 1;        // the report type code of the main window's type box
 };
 
 // The data entry window "Ввод / редагування данних": one form as an editable grid.
@@ -45,6 +48,10 @@ public:
     void BitBtn1Click();
     // "Очистити".
     void BitBtn3Click();
+    // "Контроль": the control of the form shown.
+    void BitBtn4Click();
+    // A line of the deviations list chosen: its cell becomes current.
+    void deviationChosen();
 
     FormEntry& entry() const { return *entry_; }
     EntryGridView* grid() const { return StringGrid1; }
@@ -65,6 +72,7 @@ public:
     QCheckBox* CheckBox1;
     QProgressBar* ProgressBar1;
     QLabel* statusPanels[3];
+    QTreeWidget* lvDeviations;
 
 private:
     void showGrid();

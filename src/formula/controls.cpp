@@ -14,6 +14,8 @@
 
 namespace zelvan {
 
+bool RunContinues = true;
+
 QString reportNumber(double value, int decimals, QChar separator) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);

@@ -14,6 +14,10 @@ namespace zelvan {
 
 class TDM;
 
+// The program-wide continue flag of a control run: set when a run starts, cleared by Esc
+// in the progress window, read after each formula or pair.
+extern bool RunContinues;
+
 // A number as the control reports show it: at most `decimals` decimals, no trailing
 // zeros, no thousands separator, the user's decimal separator ("0.###", "0.##").
 QString reportNumber(double value, int decimals, QChar decimalSeparator);

@@ -28,6 +28,7 @@
 #include "app/windows.h"
 #include "dict/vidatki_forms.h"
 #include "entry/input_znach_form.h"
+#include "formula/report_kontr.h"
 #include "model/main_queries.h"
 #include "model/organisation_card.h"
 #include "platform/files.h"
@@ -528,7 +529,11 @@ void TMain_Form::BitBtn3Click() {
         for (int k = 0; k < 3; ++k) setCode(classifiers_[size_t(k)], classifiers_[size_t(k)].code->text());
         EntryContext context;
         context.selection = selection();
-        for (int k = 0; k < 4; ++k) context.codes[k] = classifiers_[size_t(k)].code->text();
+        for (int k = 0; k < 4; ++k) {
+            context.codes[k] = classifiers_[size_t(k)].code->text();
+            context.names[k] = classifiers_[size_t(k)].name->text();
+        }
+        context.typeBoxCode = kodTypeZvitnost_;
         return context;
     });
     if (entry.FormShow()) entry.exec();
@@ -543,6 +548,9 @@ void TMain_Form::BitBtn7Click() {
         prompter_.message(MessageKind::Plain, QStringLiteral("Введить форму звітності!"));
         return;
     }
+    TfmReportKontr control(state_, prompter_, {kodDanper_, kodObj_, kodTypeZvitnost_, ComboBox1->currentText()});
+    control.rbExtKontr = true;
+    control.bbKontrolClick();
 }
 
 void TMain_Form::BitBtn8Click() {

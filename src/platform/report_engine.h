@@ -68,6 +68,14 @@ struct RenderedReport {
 
 RenderedReport renderReport(const ReportTemplate& report, int records, const ReportCallbacks& callbacks);
 
+// Shows a finished report: a modal preview with printing and PDF in the program; a
+// recorder in tests.
+class ReportViewer {
+public:
+    virtual ~ReportViewer() = default;
+    virtual void showReport(const RenderedReport& report) = 0;
+};
+
 // The program's own templates, written into a new database folder.
 QByteArray defaultOneFormTemplate();
 QByteArray defaultCrossFormTemplate();

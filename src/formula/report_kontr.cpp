@@ -1,0 +1,76 @@
+#include "formula/report_kontr.h"
+
+#include <QApplication>
+#include <memory>
+
+#include "app/app_state.h"
+#include "app/prompter.h"
+#include "formula/progress_form.h"
+#include "formula/report_data.h"
+#include "formula/report_preview.h"
+#include "platform/files.h"
+
+namespace zelvan {
+
+TfmReportKontr::TfmReportKontr(AppState& state, Prompter& prompter, Context context)
+    : state_(state), prompter_(prompter), context_(std::move(context)) {}
+
+void TfmReportKontr::bbKontrolClick() {
+    if (!rbExtKontr) return;
+    const SystemClock systemClock;
+    const Clock& clock = state_.clock ? *state_.clock : systemClock;
+    const QDateTime start = clock.now();
+    RunContinues = true;
+    if (!prompter_.question(MessageKind::Confirmation,
+                            QStringLiteral("Розрахувати та прокотролювати данні між формами по об\"єкту?"),
+                            QStringLiteral("Контроль")))
+        return;
+
+    std::unique_ptr<TfmProgress> progressWindow;
+    ControlProgress progress;
+    progress.start = [&](int maximum) {
+        progressWindow = std::make_unique<TfmProgress>(clock, start);
+        progressWindow->setMaximum(maximum);
+        progressWindow->show();
+        QApplication::processEvents();
+    };
+    progress.step = [&](int processed) {
+        if (progressWindow) {
+            progressWindow->setPosition(processed);
+            progressWindow->showElapsed();
+        }
+        QApplication::processEvents();
+        return RunContinues;
+    };
+    result_ = runCrossControl(state_.dm, context_.kodDanper, context_.kodObj, context_.typeCode,
+                              state_.locale.decimalSeparator, progress);
+    if (!result_.stopMessage.isEmpty()) {
+        progressWindow.reset();
+        prompter_.message(MessageKind::Plain, result_.stopMessage);
+        return;
+    }
+    switch (result_.outcome) {
+        case ControlOutcome::NoFormulas:
+            prompter_.message(MessageKind::Plain, QStringLiteral("Немає формул в контрольних формах на данний період"));
+            return;
+        case ControlOutcome::Stopped: return;
+        case ControlOutcome::NoDeviations:
+            prompter_.message(MessageKind::Plain, QStringLiteral("Немає відхилень!"));
+            return;
+        case ControlOutcome::Deviations: break;
+    }
+    ReportContext report;
+    report.organisation = result_.organisation;
+    report.periodText = context_.periodText;
+    report.selectionReportType = context_.typeCode;
+    report.typeBoxCode = context_.typeCode;
+    report.decimalSeparator = state_.locale.decimalSeparator;
+    const ControlReportData data = ControlReportData::crossForm(result_, report);
+    const ReportTemplate layout =
+        ReportTemplate::load(findFileIgnoringCase(state_.dm.dbDir(), QStringLiteral("SaveExtAll.frf")));
+    const RenderedReport rendered = renderReport(layout, data.records(), data.callbacks());
+    WidgetReportViewer widgetViewer;
+    (state_.reportViewer ? *state_.reportViewer : static_cast<ReportViewer&>(widgetViewer)).showReport(rendered);
+}
+
+}  // namespace zelvan

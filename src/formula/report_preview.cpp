@@ -1,0 +1,77 @@
+#include "formula/report_preview.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPageLayout>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include "app/error.h"
+
+namespace zelvan {
+
+namespace {
+
+void printDocument(const RenderedReport& report, QPrinter* printer) {
+    QTextDocument document;
+    document.setHtml(report.html());
+    document.print(printer);
+}
+
+}  // namespace
+
+void writeReportPdf(const RenderedReport& report, const QString& path) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(report.title);
+    printDocument(report, &printer);
+    if (!QFileInfo(path).exists() || QFileInfo(path).size() == 0)
+        throw ZelvanError(QStringLiteral("Не вдалося записати файл \"%1\".").arg(QDir::toNativeSeparators(path)));
+}
+
+void WidgetReportViewer::showReport(const RenderedReport& report) {
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(report.title.isEmpty() ? QStringLiteral("Звіт") : report.title);
+    dialog.resize(1000, 760);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    auto* preview = new QPrintPreviewWidget(&printer, &dialog);
+    QObject::connect(preview, &QPrintPreviewWidget::paintRequested, [&](QPrinter* target) { printDocument(report, target); });
+    auto* print = new QPushButton(QStringLiteral("Друк..."), &dialog);
+    auto* pdf = new QPushButton(QStringLiteral("Зберегти як PDF..."), &dialog);
+    auto* close = new QPushButton(QStringLiteral("Закрити"), &dialog);
+    QObject::connect(print, &QPushButton::clicked, [&] {
+        QPrintDialog ask(&printer, &dialog);
+        if (ask.exec() == QDialog::Accepted) printDocument(report, &printer);
+    });
+    QObject::connect(pdf, &QPushButton::clicked, [&] {
+        const QString path = QFileDialog::getSaveFileName(&dialog, QStringLiteral("Зберегти звіт"),
+                                                          QDir::home().filePath(QStringLiteral("Протокол контролю.pdf")),
+                                                          QStringLiteral("PDF (*.pdf)"));
+        if (!path.isEmpty()) writeReportPdf(report, path);
+    });
+    QObject::connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(print);
+    buttons->addWidget(pdf);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addLayout(buttons);
+    layout->addWidget(preview, 1);
+    dialog.exec();
+}
+
+}  // namespace zelvan
