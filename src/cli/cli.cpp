@@ -12,15 +12,19 @@
 #include "app/app_settings.h"
 #include "app/config_file.h"
 #include "app/error.h"
+#include "app/environment.h"
 #include "dict/classifier.h"
+#include "entry/form_entry.h"
 #include "formula/controls.h"
 #include "formula/infix.h"
+#include "formula/report_data.h"
 #include "model/main_queries.h"
 #include "model/tdm.h"
 #include "model/database_folder.h"
 #include "model/schema.h"
 #include "platform/database.h"
 #include "platform/files.h"
+#include "platform/report_pdf.h"
 
 namespace zelvan {
 
@@ -36,10 +40,11 @@ const QString kUsage = QStringLiteral(
     "  zelvan-cli eval ВИРАЗ         обчислити вираз: ЗНАЧЕННЯ<TAB>ПОЗИЦІЯ<TAB>ПОВІДОМЛЕННЯ\n"
     "  zelvan-cli eval -             обчислити кожен рядок стандартного входу\n"
     "  zelvan-cli control --db ПАПКА --form КОД [--org КОД] [--stan КОД] [--expense КОД] [--fund КОД]\n"
-    "                     [--order КОД] [--funds-kind КОД] [--decimal-sep C] [--json]\n"
+    "                     [--order КОД] [--funds-kind КОД] [--decimal-sep C] [--json] [--pdf ФАЙЛ]\n"
     "                                контроль однієї форми за збереженими значеннями\n"
-    "  zelvan-cli cross-control --db ПАПКА --type N [--org КОД] [--decimal-sep C] [--json]\n"
-    "                                міжформовий контроль\n");
+    "  zelvan-cli cross-control --db ПАПКА --type N [--org КОД] [--decimal-sep C] [--json] [--pdf ФАЙЛ]\n"
+    "                                міжформовий контроль\n"
+    "  --pdf ФАЙЛ записує протокол контролю у PDF, коли є відхилення.\n");
 
 int usage(QTextStream& err, const QString& problem = {}) {
     if (!problem.isEmpty()) err << problem << '\n';
@@ -146,6 +151,7 @@ void printLines(QTextStream& out, const std::vector<QStringList>& lines, bool js
 struct CliSelection {
     int kodDanper = 0;
     QDate start;
+    QString periodText;  // as the main window shows the period: its first day
     int kodObj = 0;
     int kodStan = 0;
 };
@@ -155,17 +161,28 @@ CliSelection defaultSelection(TDM& dm) {
     const StructurePeriod period = readStructurePeriod(dm);
     s.kodDanper = period.kodDanper;
     s.start = period.start;
+    s.periodText = UserLocale().formatDate(period.start);
     const CardReading card = readCard(dm);
     s.kodObj = card.kodObj.value_or(0);
     s.kodStan = card.kodStan;
     return s;
 }
 
+// Writes the control report of a run with deviations into the PDF file the user named.
+void writeControlPdf(TDM& dm, const QString& templateName, const ControlReportData& data, const QString& path) {
+    const ReportTemplate layout = ReportTemplate::load(findFileIgnoringCase(dm.dbDir(), templateName));
+    writeReportPdf(renderReport(layout, data.records(), data.callbacks()), path);
+}
+
+void noReportNote(QTextStream& err, const QString& path) {
+    err << QStringLiteral("Відхилень немає; файл \"%1\" не створено.").arg(QDir::toNativeSeparators(path)) << '\n';
+}
+
 int runControl(const QStringList& args, QTextStream& out, QTextStream& err) {
     const Options options = parseOptions(
         args, {QStringLiteral("--db"), QStringLiteral("--form"), QStringLiteral("--org"), QStringLiteral("--stan"),
                QStringLiteral("--expense"), QStringLiteral("--fund"), QStringLiteral("--order"),
-               QStringLiteral("--funds-kind"), QStringLiteral("--decimal-sep")},
+               QStringLiteral("--funds-kind"), QStringLiteral("--decimal-sep"), QStringLiteral("--pdf")},
         {QStringLiteral("--json")});
     QString problem = options.problem;
     const auto form = intOption(options, QStringLiteral("--form"), problem);
@@ -187,13 +204,17 @@ int runControl(const QStringList& args, QTextStream& out, QTextStream& err) {
                                                           {QStringLiteral("--order"), ClassifierGroup::Order},
                                                           {QStringLiteral("--funds-kind"), ClassifierGroup::Funds}};
     int* keySlots[] = {&keys.kodK, &keys.kodF, &keys.kodZ, &keys.kodG};
+    ReportContext report;
     for (int i = 0; i < 4; ++i) {
         const QString code = options.values.value(groups[i].first, QStringLiteral("0"));
         const auto entry = lookupCode(dm, groups[i].second, code, selection.start);
         *keySlots[i] = entry ? entry->kod : 0;
+        report.codes[i] = code;
+        report.names[i] = entry ? entry->name : QString();
     }
     const FormControlResult result = runFormControl(dm, keys, separator.front());
     const bool json = options.flags.contains(QStringLiteral("--json"));
+    const QString pdf = options.values.value(QStringLiteral("--pdf"));
     if (result.outcome == ControlOutcome::NoFormulas) {
         if (!json) out << QStringLiteral("Для даної форми немає контрольних формул") << '\n';
     } else if (result.outcome == ControlOutcome::NoDeviations) {
@@ -203,12 +224,31 @@ int runControl(const QStringList& args, QTextStream& out, QTextStream& err) {
         for (const FormDeviation& line : result.lines) lines.push_back(QStringList(line.columns.begin(), line.columns.end()));
         printLines(out, lines, json);
     }
+    if (pdf.isEmpty()) return cli_exit::Ok;
+    if (result.outcome != ControlOutcome::Deviations) {
+        noReportNote(err, pdf);
+        return cli_exit::Ok;
+    }
+    QSqlQuery title = dm.db().exec(
+        QStringLiteral("select NOMER_FORM, NAME_FORM, KOD_TYPE_ZVITNOST from S_FORM where KOD_FORM = :form"),
+        {{QStringLiteral(":form"), *form}});
+    if (title.next())
+        report.formTitle =
+            formCaptionText(formNumberText(title.value(0)), title.value(1).toString(), title.value(2).toInt());
+    report.organisation = result.organisation;
+    report.periodText = selection.periodText;
+    report.selectionReportType = result.reportType;
+    report.typeBoxCode = 1;
+    report.decimalSeparator = separator.front();
+    writeControlPdf(dm, QStringLiteral("SaveInt.frf"), ControlReportData::oneForm(result, report), pdf);
     return cli_exit::Ok;
 }
 
 int runCrossControlCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     const Options options = parseOptions(
-        args, {QStringLiteral("--db"), QStringLiteral("--type"), QStringLiteral("--org"), QStringLiteral("--decimal-sep")},
+        args,
+        {QStringLiteral("--db"), QStringLiteral("--type"), QStringLiteral("--org"), QStringLiteral("--decimal-sep"),
+         QStringLiteral("--pdf")},
         {QStringLiteral("--json")});
     QString problem = options.problem;
     const auto type = intOption(options, QStringLiteral("--type"), problem);
@@ -239,6 +279,19 @@ int runCrossControlCommand(const QStringList& args, QTextStream& out, QTextStrea
         for (const auto& line : result.lines) lines.push_back(QStringList(line.begin(), line.end()));
         printLines(out, lines, json);
     }
+    const QString pdf = options.values.value(QStringLiteral("--pdf"));
+    if (pdf.isEmpty()) return cli_exit::Ok;
+    if (result.outcome != ControlOutcome::Deviations) {
+        noReportNote(err, pdf);
+        return cli_exit::Ok;
+    }
+    ReportContext report;
+    report.organisation = result.organisation;
+    report.periodText = selection.periodText;
+    report.selectionReportType = *type;
+    report.typeBoxCode = *type;
+    report.decimalSeparator = separator.front();
+    writeControlPdf(dm, QStringLiteral("SaveExtAll.frf"), ControlReportData::crossForm(result, report), pdf);
     return cli_exit::Ok;
 }
 

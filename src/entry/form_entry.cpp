@@ -11,6 +11,13 @@
 
 namespace zelvan {
 
+QString formCaptionText(const QString& nomerForm, const QString& nameForm, int typeZvitnost) {
+    QString caption = QStringLiteral("№") + nomerForm + QStringLiteral("  ") + nameForm;
+    if (typeZvitnost == 1) caption += QStringLiteral(" Бюджетна(грн.)");
+    else if (typeZvitnost == 2) caption += QStringLiteral(" Госпрозрахункова(тис.грн.)");
+    return caption;
+}
+
 FormEntry::FormEntry(TDM& dm, const UserLocale& locale, TextWidth measure)
     : dm_(dm), locale_(locale), measure_(std::move(measure)) {}
 
@@ -37,14 +44,8 @@ void FormEntry::build(const FormSheet& form, const ValueKeys& keys) {
 
     kodForm_ = form.kodForm;
     grid_.setUnsaved(false);
-    caption_ = QStringLiteral("№") + form.nomerForm + QStringLiteral("  ") + form.nameForm;
-    if (row.typeZvitnost == 1) {
-        caption_ += QStringLiteral(" Бюджетна(грн.)");
-        reportType_ = 1;
-    } else if (row.typeZvitnost == 2) {
-        caption_ += QStringLiteral(" Госпрозрахункова(тис.грн.)");
-        reportType_ = 2;
-    }
+    caption_ = formCaptionText(form.nomerForm, form.nameForm, row.typeZvitnost);
+    if (row.typeZvitnost == 1 || row.typeZvitnost == 2) reportType_ = row.typeZvitnost;
     templateStatus_ = QStringLiteral("Шаблон : ") + row.fileName2;
 
     if (!row.kodMainForm.isNull() && !row.kodMainForm.toString().isEmpty()) {
@@ -86,14 +87,8 @@ void FormEntry::switchSheet(int index, const ValueKeys& keys) {
     checkShowable(described, sheet.nomerForm, sheet.nameForm);
     groupIndex_ = index;
     kodForm_ = sheet.kodForm;
-    caption_ = QStringLiteral("№") + sheet.nomerForm + QStringLiteral("  ") + sheet.nameForm;
-    if (row.typeZvitnost == 1) {
-        caption_ += QStringLiteral(" Бюджетна(грн.)");
-        reportType_ = 1;
-    } else if (row.typeZvitnost == 2) {
-        caption_ += QStringLiteral(" Госпрозрахункова(тис.грн.)");
-        reportType_ = 2;
-    }
+    caption_ = formCaptionText(sheet.nomerForm, sheet.nameForm, row.typeZvitnost);
+    if (row.typeZvitnost == 1 || row.typeZvitnost == 2) reportType_ = row.typeZvitnost;
     templateStatus_ = QStringLiteral("Шаблон : ") + row.fileName2;
     adopt(std::move(described));
     loadValues(keys, true);

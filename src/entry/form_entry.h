@@ -28,6 +28,10 @@ struct FormSheet {
     QString nameForm;
 };
 
+// The title of a form in the entry window: "№" number, two blanks, name, and the report
+// type's words.
+QString formCaptionText(const QString& nomerForm, const QString& nameForm, int typeZvitnost);
+
 // The progress bar of a save.
 struct SaveProgress {
     std::function<void(int maximum)> start;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QHBoxLayout>
 #include <QPageLayout>
 #include <QPrintDialog>
@@ -15,30 +16,9 @@
 #include <QVBoxLayout>
 
 #include "app/error.h"
+#include "platform/report_pdf.h"
 
 namespace zelvan {
-
-namespace {
-
-void printDocument(const RenderedReport& report, QPrinter* printer) {
-    QTextDocument document;
-    document.setHtml(report.html());
-    document.print(printer);
-}
-
-}  // namespace
-
-void writeReportPdf(const RenderedReport& report, const QString& path) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(report.title);
-    printDocument(report, &printer);
-    if (!QFileInfo(path).exists() || QFileInfo(path).size() == 0)
-        throw ZelvanError(QStringLiteral("Не вдалося записати файл \"%1\".").arg(QDir::toNativeSeparators(path)));
-}
 
 void WidgetReportViewer::showReport(const RenderedReport& report) {
     QDialog dialog(QApplication::activeWindow());
@@ -48,19 +28,24 @@ void WidgetReportViewer::showReport(const RenderedReport& report) {
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Landscape);
     auto* preview = new QPrintPreviewWidget(&printer, &dialog);
-    QObject::connect(preview, &QPrintPreviewWidget::paintRequested, [&](QPrinter* target) { printDocument(report, target); });
+    QObject::connect(preview, &QPrintPreviewWidget::paintRequested, [&](QPrinter* target) { paintReport(report, target); });
     auto* print = new QPushButton(QStringLiteral("Друк..."), &dialog);
     auto* pdf = new QPushButton(QStringLiteral("Зберегти як PDF..."), &dialog);
     auto* close = new QPushButton(QStringLiteral("Закрити"), &dialog);
     QObject::connect(print, &QPushButton::clicked, [&] {
         QPrintDialog ask(&printer, &dialog);
-        if (ask.exec() == QDialog::Accepted) printDocument(report, &printer);
+        if (ask.exec() == QDialog::Accepted) paintReport(report, &printer);
     });
     QObject::connect(pdf, &QPushButton::clicked, [&] {
         const QString path = QFileDialog::getSaveFileName(&dialog, QStringLiteral("Зберегти звіт"),
                                                           QDir::home().filePath(QStringLiteral("Протокол контролю.pdf")),
                                                           QStringLiteral("PDF (*.pdf)"));
-        if (!path.isEmpty()) writeReportPdf(report, path);
+        if (path.isEmpty()) return;
+        try {
+            writeReportPdf(report, path);
+        } catch (const ZelvanError& error) {
+            QMessageBox::warning(&dialog, QStringLiteral("Помилка"), error.message());
+        }
     });
     QObject::connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
     auto* buttons = new QHBoxLayout;

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "platform/report_engine.h"
+#include "platform/report_pdf.h"
 
 namespace zelvan {
 
@@ -12,8 +13,5 @@ class WidgetReportViewer final : public ReportViewer {
 public:
     void showReport(const RenderedReport& report) override;
 };
-
-// Writes the report as a PDF file (A4); throws ZelvanError when it cannot be written.
-void writeReportPdf(const RenderedReport& report, const QString& path);
 
 }  // namespace zelvan

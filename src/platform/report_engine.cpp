@@ -102,7 +102,9 @@ QString RenderedReport::plainText() const {
     QStringList lines;
     for (const RenderedRow& row : rows) {
         QStringList texts;
-        for (const RenderedMemo& memo : row.memos) texts << QString(memo.text).replace(u'\n', QStringLiteral(" / "));
+        const bool tabular = row.bandType == QStringLiteral("header") || row.bandType == QStringLiteral("data");
+        for (const RenderedMemo& memo : row.memos)
+            if (tabular || !memo.text.isEmpty()) texts << QString(memo.text).replace(u'\n', QStringLiteral(" / "));
         lines << texts.join(QStringLiteral(" | "));
     }
     return lines.join(u'\n');
@@ -137,6 +139,8 @@ QString RenderedReport::html() const {
             html += QStringLiteral("</tr>");
         } else {
             for (const RenderedMemo& memo : row.memos) {
+                // A caption or value left empty takes no line on the page.
+                if (memo.text.isEmpty()) continue;
                 html += QStringLiteral("<p align=\"%1\">%2%3%4</p>")
                             .arg(memo.centre ? QStringLiteral("center") : QStringLiteral("left"),
                                  memo.bold ? QStringLiteral("<b>") : QString(), escaped(memo.text),
@@ -159,14 +163,14 @@ QByteArray defaultOneFormTemplate() {
     <memo name="meDate">Звітний період:</memo>
     <memo name="meForm">Форма:</memo>
     <memo name="meZvitn">Вид звітності:</memo>
-    <memo name="meKlasifik">Код класифікації видатків:</memo>
-    <memo name="MemoKlasifik">Код класифікації видатків не вказано</memo>
-    <memo name="meFond">Вид фонду:</memo>
-    <memo name="MemoFond">Вид фонду не вказано</memo>
-    <memo name="meZamov">Вид замовлення:</memo>
-    <memo name="MemoZamov">Вид замовлення не вказано</memo>
-    <memo name="meKosht">Вид коштів:</memo>
-    <memo name="MemoKosht">Вид коштів не вказано</memo>
+    <memo name="MemoKlasifik">Код класифікації видатків:</memo>
+    <memo name="meKlasifik"></memo>
+    <memo name="MemoFond">Вид фонду:</memo>
+    <memo name="meFond"></memo>
+    <memo name="MemoZamov">Вид замовлення:</memo>
+    <memo name="meZamov"></memo>
+    <memo name="MemoKosht">Вид коштів:</memo>
+    <memo name="meKosht"></memo>
   </band>
   <band type="header">
     <memo name="hCell" width="22" bold="1" align="center">Клітинка</memo>

@@ -59,7 +59,8 @@ struct RenderedReport {
     QString title;
     std::vector<RenderedRow> rows;  // in print order; the data band once per record
 
-    // The report as plain text, one row a line, the memos of a row separated by " | ".
+    // The report as plain text, one row a line, the memos of a row separated by " | ";
+    // outside the table, empty memos are left out as on the page.
     QString plainText() const;
     // The report as HTML for printing: bands of one memo as paragraphs, the header and
     // data bands as one table.

@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -164,4 +167,153 @@ TEST(CliEval, LongInputsAcrossReadBuffers) {
     std::fclose(in);
     std::fclose(out);
     EXPECT_EQ(got, expected);
+}
+
+namespace {
+
+// The demo database in a temporary folder, made once for the control commands.
+class CliControl : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir_ = new QTemporaryDir;
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        ASSERT_EQ(runCli({QStringLiteral("demo"), dir_->filePath(QStringLiteral("db"))}, o, e, {}), 0);
+    }
+    static void TearDownTestSuite() {
+        delete dir_;
+        dir_ = nullptr;
+    }
+    static QString db() { return dir_->filePath(QStringLiteral("db")); }
+    static QString file(const QString& name) { return dir_->filePath(name); }
+
+    // The general fund's form 2d, whose cash total is typed 100 too high.
+    static QStringList formWithDeviation(const QStringList& more = {}) {
+        return QStringList{QStringLiteral("control"), QStringLiteral("--db"), db(), QStringLiteral("--form"),
+                           QStringLiteral("101"), QStringLiteral("--fund"), QStringLiteral("1"),
+                           QStringLiteral("--funds-kind"), QStringLiteral("2")} +
+               more;
+    }
+
+    static QList<QJsonObject> jsonLines(const QString& out) {
+        QList<QJsonObject> lines;
+        for (const QString& line : out.split(u'\n', Qt::SkipEmptyParts)) {
+            QJsonParseError error{};
+            const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8(), &error);
+            EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
+            lines << document.object();
+        }
+        return lines;
+    }
+
+private:
+    static inline QTemporaryDir* dir_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(CliControl, OneFormDeviationAsJsonAndAsTable) {
+    const CliRun json = runProgram(formWithDeviation({QStringLiteral("--json")}));
+    ASSERT_EQ(json.code, 0) << json.err.toStdString();
+    const QList<QJsonObject> lines = jsonLines(json.out);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0].keys(), (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+                                            QStringLiteral("3"), QStringLiteral("4")}));
+    EXPECT_EQ(lines[0].value(QStringLiteral("0")).toString(),
+              QStringLiteral("рядок Видатки - усього, графа Касові видатки за звітний період"));
+    EXPECT_EQ(lines[0].value(QStringLiteral("1")).toString(), QStringLiteral("1777620.54"));
+    EXPECT_TRUE(lines[0].value(QStringLiteral("3")).toString().endsWith(QStringLiteral("+(1870)+(0)=")));
+    EXPECT_EQ(lines[0].value(QStringLiteral("4")).toString(), QStringLiteral("1777520.54"));
+
+    const CliRun comma = runProgram(formWithDeviation({QStringLiteral("--decimal-sep"), QStringLiteral(",")}));
+    EXPECT_EQ(comma.code, 0);
+    EXPECT_TRUE(comma.out.contains(QStringLiteral(" | 1777620,54 | "))) << comma.out.toStdString();
+    EXPECT_TRUE(comma.out.trimmed().endsWith(QStringLiteral(" | 1777520,54"))) << comma.out.toStdString();
+
+    // The same form with the default codes holds no values that disagree.
+    const CliRun clean =
+        runProgram({QStringLiteral("control"), QStringLiteral("--db"), db(), QStringLiteral("--form"), QStringLiteral("101")});
+    EXPECT_EQ(clean.code, 0);
+    EXPECT_EQ(clean.out, QStringLiteral("Обробка даних закінчена. Помилок не виявлено.\n"));
+    const CliRun cleanJson = runProgram({QStringLiteral("control"), QStringLiteral("--db"), db(), QStringLiteral("--form"),
+                                         QStringLiteral("101"), QStringLiteral("--json")});
+    EXPECT_EQ(cleanJson.code, 0);
+    EXPECT_EQ(cleanJson.out, QString());
+}
+
+TEST_F(CliControl, CrossFormDeviationOfTypeOneOnly) {
+    const CliRun one = runProgram({QStringLiteral("cross-control"), QStringLiteral("--db"), db(), QStringLiteral("--type"),
+                                   QStringLiteral("1"), QStringLiteral("--json")});
+    ASSERT_EQ(one.code, 0) << one.err.toStdString();
+    const QList<QJsonObject> lines = jsonLines(one.out);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0].size(), 7);
+    EXPECT_EQ(lines[0].value(QStringLiteral("0")).toString(), QStringLiteral("90"));
+    EXPECT_EQ(lines[0].value(QStringLiteral("3")).toString(), QStringLiteral("1777620.54"));
+    EXPECT_EQ(lines[0].value(QStringLiteral("4")).toString(), QStringLiteral("1777520.54"));
+    EXPECT_EQ(lines[0].value(QStringLiteral("5")).toString(), QStringLiteral("(1777620.54)="));
+
+    const CliRun two = runProgram({QStringLiteral("cross-control"), QStringLiteral("--db"), db(), QStringLiteral("--type"),
+                                   QStringLiteral("2")});
+    EXPECT_EQ(two.code, 0);
+    EXPECT_EQ(two.out, QStringLiteral("Немає відхилень!\n"));
+}
+
+TEST_F(CliControl, PdfIsWrittenOnlyForDeviations) {
+    const QString pdf = file(QStringLiteral("protocol.pdf"));
+    const CliRun r = runProgram(formWithDeviation({QStringLiteral("--pdf"), pdf}));
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    QFile written(pdf);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.read(5) == "%PDF-");
+    EXPECT_GT(written.size(), 1000);
+
+    const QString crossPdf = file(QStringLiteral("cross.pdf"));
+    EXPECT_EQ(runProgram({QStringLiteral("cross-control"), QStringLiteral("--db"), db(), QStringLiteral("--type"),
+                          QStringLiteral("1"), QStringLiteral("--pdf"), crossPdf})
+                  .code,
+              0);
+    EXPECT_TRUE(QFileInfo(crossPdf).size() > 1000);
+
+    const QString none = file(QStringLiteral("none.pdf"));
+    const CliRun clean = runProgram(
+        {QStringLiteral("control"), QStringLiteral("--db"), db(), QStringLiteral("--form"), QStringLiteral("101"), QStringLiteral("--pdf"), none});
+    EXPECT_EQ(clean.code, 0);
+    EXPECT_FALSE(QFileInfo::exists(none));
+    EXPECT_TRUE(clean.err.contains(QStringLiteral("Відхилень немає"))) << clean.err.toStdString();
+
+    const CliRun unwritable = runProgram(formWithDeviation({QStringLiteral("--pdf"), file(QStringLiteral("no/such/x.pdf"))}));
+    EXPECT_EQ(unwritable.code, 1);
+    EXPECT_TRUE(unwritable.err.contains(QStringLiteral("Не вдалося записати файл"))) << unwritable.err.toStdString();
+}
+
+TEST_F(CliControl, BadArgumentsAndMissingDatabases) {
+    struct Case {
+        QStringList args;
+        int code;
+        QString message;
+    };
+    const QString missing = file(QStringLiteral("absent"));
+    const Case cases[] = {
+        {{QStringLiteral("control"), QStringLiteral("--db"), db()}, 2, QStringLiteral("Потрібні параметри --db і --form.")},
+        {{QStringLiteral("control"), QStringLiteral("--db"), db(), QStringLiteral("--form"), QStringLiteral("x")}, 2,
+         QStringLiteral("має бути цілим числом")},
+        {{QStringLiteral("control"), QStringLiteral("--db"), db(), QStringLiteral("--form"), QStringLiteral("101"),
+          QStringLiteral("--decimal-sep"), QStringLiteral(",,")},
+         2, QStringLiteral("--decimal-sep")},
+        {{QStringLiteral("control"), QStringLiteral("--db"), db(), QStringLiteral("--form"), QStringLiteral("101"),
+          QStringLiteral("--colour")},
+         2, QStringLiteral("Невідомий або неповний параметр: --colour")},
+        {{QStringLiteral("cross-control"), QStringLiteral("--db"), db()}, 2, QStringLiteral("Потрібні параметри --db і --type.")},
+        {{QStringLiteral("control"), QStringLiteral("--db"), missing, QStringLiteral("--form"), QStringLiteral("101")}, 1,
+         missing},
+        {{QStringLiteral("cross-control"), QStringLiteral("--db"), missing, QStringLiteral("--type"), QStringLiteral("1")}, 1,
+         missing},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = runProgram(c.args);
+        EXPECT_EQ(r.code, c.code) << c.args.join(u' ').toStdString();
+        EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
+        EXPECT_EQ(r.out, QString()) << c.args.join(u' ').toStdString();
+    }
 }
