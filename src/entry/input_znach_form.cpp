@@ -355,11 +355,16 @@ void TInput_Znach_Form::BitBtn4Click() {
     context.typeBoxCode = context_.typeBoxCode;
     context.decimalSeparator = state_.locale.decimalSeparator;
     const ControlReportData data = ControlReportData::oneForm(result, context);
-    const ReportTemplate report =
-        ReportTemplate::load(findFileIgnoringCase(state_.dm.dbDir(), QStringLiteral("SaveInt.frf")));
-    const RenderedReport rendered = renderReport(report, data.records(), data.callbacks());
-    WidgetReportViewer widgetViewer;
-    (state_.reportViewer ? *state_.reportViewer : static_cast<ReportViewer&>(widgetViewer)).showReport(rendered);
+    // A template that cannot be read is named; the deviations stay where they are shown.
+    try {
+        const ReportTemplate report =
+            ReportTemplate::load(findFileIgnoringCase(state_.dm.dbDir(), QStringLiteral("SaveInt.frf")));
+        const RenderedReport rendered = renderReport(report, data.records(), data.callbacks());
+        WidgetReportViewer widgetViewer;
+        (state_.reportViewer ? *state_.reportViewer : static_cast<ReportViewer&>(widgetViewer)).showReport(rendered);
+    } catch (const ZelvanError& error) {
+        prompter_.message(MessageKind::Error, error.message());
+    }
 }
 
 void TInput_Znach_Form::deviationChosen() {

@@ -66,11 +66,16 @@ void TfmReportKontr::bbKontrolClick() {
     report.typeBoxCode = context_.typeCode;
     report.decimalSeparator = state_.locale.decimalSeparator;
     const ControlReportData data = ControlReportData::crossForm(result_, report);
-    const ReportTemplate layout =
-        ReportTemplate::load(findFileIgnoringCase(state_.dm.dbDir(), QStringLiteral("SaveExtAll.frf")));
-    const RenderedReport rendered = renderReport(layout, data.records(), data.callbacks());
-    WidgetReportViewer widgetViewer;
-    (state_.reportViewer ? *state_.reportViewer : static_cast<ReportViewer&>(widgetViewer)).showReport(rendered);
+    // A template that cannot be read is named; the deviations stay where they are shown.
+    try {
+        const ReportTemplate layout =
+            ReportTemplate::load(findFileIgnoringCase(state_.dm.dbDir(), QStringLiteral("SaveExtAll.frf")));
+        const RenderedReport rendered = renderReport(layout, data.records(), data.callbacks());
+        WidgetReportViewer widgetViewer;
+        (state_.reportViewer ? *state_.reportViewer : static_cast<ReportViewer&>(widgetViewer)).showReport(rendered);
+    } catch (const ZelvanError& error) {
+        prompter_.message(MessageKind::Error, error.message());
+    }
 }
 
 }  // namespace zelvan

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -15,8 +16,10 @@
 #include "app/app_state.h"
 #include "app/windows.h"
 #include "entry/entry_grid_view.h"
+#include "entry/form_grid_model.h"
 #include "entry/form_entry.h"
 #include "entry/input_znach_form.h"
+#include "formula/progress_form.h"
 #include "model/database_folder.h"
 #include "model/main_form.h"
 #include "platform/database.h"
@@ -238,4 +241,110 @@ TEST(EntryFromMainWindow, OpensTheChosenFormAndRefusesABrokenOne) {
     select(QStringLiteral("301"));
     main.BitBtn3Click();  // no modal window opens
     EXPECT_TRUE(prompter.texts().last().startsWith(QStringLiteral("Форму № 9 \"Без колонок\" не можна відкрити")));
+}
+
+namespace {
+
+// The control of the general fund's form 2d, whose cash total (column 5, row 3) is typed
+// 100 too high.
+class EntryControl : public EntryWindow {
+protected:
+    void SetUp() override {
+        EntryWindow::SetUp();
+        state.reportViewer = &viewer;
+        open(101, QStringLiteral("2"), kGeneralFund);
+    }
+    bool marked(int col, int row) const {
+        return view()->model()->index(row, col).data(FormGridModel::DeviationRole).toBool();
+    }
+    test::RecordingViewer viewer;
+};
+
+}  // namespace
+
+TEST_F(EntryControl, DeviationsAreReportedListedMarkedAndGoneAfterTheFix) {
+    prompter.answer({true});
+    window->BitBtn4Click();
+    ASSERT_FALSE(prompter.shown().empty());
+    EXPECT_EQ(prompter.shown()[0].text, QStringLiteral("Прокотролювати введені данні?"));
+    EXPECT_EQ(prompter.shown()[0].caption, QStringLiteral("Завершення роботи "));
+    EXPECT_EQ(prompter.shown().size(), 1u);  // the report speaks for itself
+
+    ASSERT_EQ(viewer.reports.size(), 1u);
+    const QString report = viewer.reports[0].plainText();
+    EXPECT_TRUE(report.contains(QStringLiteral("Форма: / №2  Форма Бюджетна(грн.)"))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("Звітний період: / 01.07.2026")));
+    EXPECT_TRUE(report.contains(QStringLiteral("рядок Видатки - усього, графа Касові видатки за звітний період | "
+                                               "1777620,54 | ")))
+        << report.toStdString();
+
+    ASSERT_TRUE(window->lvDeviations->isVisible());
+    ASSERT_EQ(window->lvDeviations->topLevelItemCount(), 1);
+    QTreeWidgetItem* line = window->lvDeviations->topLevelItem(0);
+    EXPECT_EQ(line->text(1), QStringLiteral("1777620,54"));
+    EXPECT_EQ(line->text(2), QStringLiteral("1777520,54"));
+    EXPECT_TRUE(marked(5, 3));
+    EXPECT_FALSE(marked(5, 4));
+
+    // Choosing the line makes its cell current; the corrected value clears its mark. (The
+    // progress window took the activation; the window manager gives it back.)
+    QApplication::setActiveWindow(window.get());
+    grid().placeCurrent(3, 4);
+    view()->syncCurrent();
+    window->lvDeviations->setCurrentItem(line);
+    emit window->lvDeviations->itemActivated(line, 0);
+    EXPECT_EQ(current(), std::make_pair(5, 3));
+    QTest::keyClick(view(), Qt::Key_1);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("1777520,54"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_FALSE(marked(5, 3));
+
+    // Not saved yet: no control.
+    window->BitBtn4Click();
+    EXPECT_EQ(prompter.texts().last(), QStringLiteral("Дані не збережено! Контроль неможливий!"));
+
+    window->BitBtn1Click();
+    prompter.answer({true});
+    window->BitBtn4Click();
+    EXPECT_EQ(prompter.texts().last(), QStringLiteral("Обробка даних закінчена. Помилок не виявлено."));
+    EXPECT_EQ(prompter.shown().back().kind, MessageKind::Information);
+    EXPECT_EQ(viewer.reports.size(), 1u);
+    EXPECT_FALSE(window->lvDeviations->isVisible());
+}
+
+TEST_F(EntryControl, AnsweredNoOrStoppedWithEscGivesNothing) {
+    prompter.answer({false});
+    window->BitBtn4Click();
+    EXPECT_EQ(prompter.shown().size(), 1u);
+    EXPECT_TRUE(viewer.reports.empty());
+
+    // Esc in the progress window as soon as it shows stops before the second formula.
+    bool pressed = false;
+    QTimer escape;
+    QObject::connect(&escape, &QTimer::timeout, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* progress = qobject_cast<TfmProgress*>(top); progress && progress->isVisible() && !pressed) {
+                QTest::keyClick(progress, Qt::Key_Escape);
+                pressed = true;
+            }
+        }
+    });
+    escape.start(0);
+    prompter.answer({true});
+    window->BitBtn4Click();
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(prompter.shown().size(), 2u);  // the two questions only
+    EXPECT_TRUE(viewer.reports.empty());
+    EXPECT_FALSE(window->lvDeviations->isVisible());
+}
+
+TEST_F(EntryControl, AMissingTemplateIsNamedAndTheDeviationsStillListed) {
+    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("SaveInt.frf"))));
+    prompter.answer({true});
+    window->BitBtn4Click();
+    EXPECT_TRUE(viewer.reports.empty());
+    EXPECT_TRUE(prompter.texts().last().contains(QStringLiteral("SaveInt.frf"))) << prompter.texts().last().toStdString();
+    EXPECT_EQ(window->lvDeviations->topLevelItemCount(), 1);
 }

@@ -448,6 +448,34 @@ TEST_F(MainWindow, CrossFormControlNeedsPeriodAndType) {
     EXPECT_EQ(prompter.shown().back().kind, MessageKind::Plain);
 }
 
+TEST_F(MainWindow, CrossFormControlReportsTheDemoDeviation) {
+    test::RecordingViewer viewer;
+    state.reportViewer = &viewer;
+    show();
+    form->ComboBox2->setEditText(QStringLiteral("Бюджетна"));
+    prompter.answer({true});
+    form->BitBtn7Click();
+    ASSERT_FALSE(prompter.shown().empty());
+    EXPECT_EQ(prompter.shown()[0].text, QStringLiteral("Розрахувати та прокотролювати данні між формами по об\"єкту?"));
+    EXPECT_EQ(prompter.shown()[0].caption, QStringLiteral("Контроль"));
+    EXPECT_EQ(prompter.shown().size(), 1u);
+    ASSERT_EQ(viewer.reports.size(), 1u);
+    const QString report = viewer.reports[0].plainText();
+    EXPECT_TRUE(report.contains(QStringLiteral("\n90 | "))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral(" | 1777620,54 | 1777520,54 | (1777620,54)= | "))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("Вид звітності: / Бюджетна(грн.)")));
+
+    form->ComboBox2->setEditText(QStringLiteral("Госпрозрахункова"));
+    prompter.answer({true});
+    form->BitBtn7Click();
+    EXPECT_EQ(prompter.texts().last(), QStringLiteral("Немає відхилень!"));
+    EXPECT_EQ(viewer.reports.size(), 1u);
+
+    prompter.answer({false});
+    form->BitBtn7Click();
+    EXPECT_EQ(prompter.texts().last(), QStringLiteral("Розрахувати та прокотролювати данні між формами по об\"єкту?"));
+}
+
 TEST_F(MainWindow, OrganisationCardEditsArePosted) {
     show();
     OrganisationCardModel* card = form->cardModel();

@@ -6,8 +6,16 @@
 #include <gtest/gtest.h>
 
 #include "app/prompter.h"
+#include "platform/report_engine.h"
 
 namespace zelvan::test {
+
+// A report preview that keeps the reports it was asked to show.
+class RecordingViewer final : public ReportViewer {
+public:
+    void showReport(const RenderedReport& report) override { reports.push_back(report); }
+    std::vector<RenderedReport> reports;
+};
 
 // A desktop that records the documents it was asked to open.
 class RecordingDesktop final : public Desktop {
