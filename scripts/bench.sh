@@ -42,3 +42,13 @@ print(f"open a 40x300 form with 10,000 values / bare table view: {t['open/zelvan
 print(f"save 3,000 cells among 1,000,000 / raw SQLite: {t['save/zelvan'] / t['save/raw_sqlite']:.2f}")
 print(f"autocommit text inserts / save: {t['save/autocommit_text/iterations:2'] / t['save/zelvan']:.1f}")
 PY
+
+# The controls: per reference against raw SQLite sums, per formula against the evaluator.
+cmake --build build-bench --parallel --target control_bench
+build-bench/bench/control_bench --benchmark_out=build-bench/control.json --benchmark_out_format=json 2> /dev/null
+/usr/bin/python3 - <<'PY'
+import json
+t = {b["name"]: b["real_time"] for b in json.load(open("build-bench/control.json"))["benchmarks"]}
+print(f"control across forms, per reference / raw SQLite sum: {t['cross/zelvan'] / t['cross/raw_sqlite']:.2f}")
+print(f"control of one form, per formula / evaluator per text: {t['one_form/zelvan'] / t['one_form/evaluator']:.1f}")
+PY

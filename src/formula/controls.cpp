@@ -78,11 +78,38 @@ double evaluate(const QString& expression, QChar separator) {
     return EvaluateExpression(expression).value;
 }
 
-QString labelPart(TDM& dm, const QString& sql, int kodForm, int number) {
-    QSqlQuery q = dm.db().exec(sql, {{QStringLiteral(":form"), kodForm}, {QStringLiteral(":n"), number}});
-    // A row or column without a printed name is named by its number.
-    return q.next() ? q.value(2).toString() : QString::number(number);
-}
+// The printed names of a form's rows and columns, read once when the first deviation
+// needs them. A row or column without a printed name is named by its number; where
+// several are stored the first counts.
+class CellLabels {
+public:
+    CellLabels(TDM& dm, int kodForm) : dm_(dm), kodForm_(kodForm) {}
+
+    QString label(int col, int row) {
+        if (!loaded_) load();
+        return QStringLiteral("рядок ") + rows_.value(row, QString::number(row)) + QStringLiteral(", графа ") +
+               cols_.value(col, QString::number(col));
+    }
+
+private:
+    void load() {
+        loaded_ = true;
+        QSqlQuery q = dm_.db().exec(QStringLiteral("SELECT KOD_KOORD, NOMER_ROW, NOMER_COL, NAME_CELL from DISABLE_CELL "
+                                                   "where KOD_KOORD in (1, 2) and KOD_FORM = :form"),
+                                    {{QStringLiteral(":form"), kodForm_}});
+        while (q.next()) {
+            QHash<int, QString>& names = q.value(0).toInt() == 1 ? rows_ : cols_;
+            const int number = q.value(q.value(0).toInt() == 1 ? 1 : 2).toInt();
+            if (!names.contains(number)) names.insert(number, q.value(3).toString());
+        }
+    }
+
+    TDM& dm_;
+    int kodForm_;
+    bool loaded_ = false;
+    QHash<int, QString> rows_;
+    QHash<int, QString> cols_;
+};
 
 }  // namespace
 
@@ -92,68 +119,72 @@ FormControlResult runFormControl(TDM& dm, const ValueKeys& k, QChar separator, c
     result.organisation = readReportOrganisation(dm);
 
     int checkNegative = 0;
-    {
-        QSqlQuery q = db.exec(QStringLiteral("select KOD_TYPE_ZVITNOST, CHECK_NEGATIVE from S_FORM where KOD_FORM = :form"),
-                              {{QStringLiteral(":form"), k.kodForm}});
-        if (q.next()) {
-            result.reportType = q.value(0).toInt();
-            checkNegative = q.value(1).toInt();
-        }
-    }
     QSet<int> invertedRows;
-    {
-        QSqlQuery q = db.exec(QStringLiteral("select r.nomer_row from s_row r where r.kod_form = :form and r.is_pos = 2 "
-                                             "order by r.nomer_row"),
-                              {{QStringLiteral(":form"), k.kodForm}});
-        while (q.next()) invertedRows.insert(q.value(0).toInt());
-    }
-
-    // Every formula of the form and period once, with its cell's stored value or 0.
     struct Selected {
         TempFormula formula;
         QVariant storedValue;
     };
     std::vector<Selected> selected;
-    {
-        const QString join = QStringLiteral(
-            "and z.KOD_OBJ = :obj and z.KOD_STAN = :stan and z.KOD_F = :f and z.KOD_K = :k and z.KOD_Z = :z and z.KOD_G = :g");
-        QSqlQuery q = db.exec(
-            QStringLiteral("select f.KOD_FORMULA, f.NOMER_COL, f.NOMER_ROW, f.DEPEND, z.ZNACHENIE, f.NAME, f.NAME_LONG, "
-                           "f.is_abs, f.znak from FORMULA_NEW f join ZNACHENIE z on f.KOD_FORM = z.KOD_FORM and "
-                           "f.KOD_DANPER = z.KOD_DANPER and f.NOMER_COL = z.NOMER_COL and f.NOMER_ROW = z.NOMER_ROW ") +
-                join +
-                QStringLiteral(" where f.KOD_FORM = :form and f.KOD_DANPER = :danper union select f.KOD_FORMULA, "
-                               "f.NOMER_COL, f.NOMER_ROW, f.DEPEND, 0, f.NAME, f.NAME_LONG, f.is_abs, f.znak from "
-                               "FORMULA_NEW f where f.KOD_FORM = :form and f.KOD_DANPER = :danper and not exists (select * "
-                               "from ZNACHENIE z where f.KOD_FORM = z.KOD_FORM and f.KOD_DANPER = z.KOD_DANPER and "
-                               "f.NOMER_COL = z.NOMER_COL and f.NOMER_ROW = z.NOMER_ROW ") +
-                join + QStringLiteral(") order by 2, 3"),
-            {{QStringLiteral(":form"), k.kodForm},
-             {QStringLiteral(":danper"), k.kodDanper},
-             {QStringLiteral(":obj"), k.kodObj},
-             {QStringLiteral(":stan"), k.kodStan},
-             {QStringLiteral(":f"), k.kodF},
-             {QStringLiteral(":k"), k.kodK},
-             {QStringLiteral(":z"), k.kodZ},
-             {QStringLiteral(":g"), k.kodG}});
-        while (q.next()) {
-            Selected s;
-            s.formula.kodFormula = q.value(0).toInt();
-            s.formula.col = q.value(1).toInt();
-            s.formula.row = q.value(2).toInt();
-            s.formula.depend = q.value(3).toString();
-            s.storedValue = q.value(4);
-            s.formula.stored = roundTo2(q.value(4).toDouble());
-            s.formula.name = q.value(5).toString();
-            s.formula.nameLong = q.value(6).toString();
-            s.formula.isAbs = q.value(7).toInt();
-            s.formula.znak = q.value(8).toString();
-            selected.push_back(std::move(s));
+    ValueSet values;
+    // The reads in one transaction: the formulas and the values they are checked against
+    // come from the same state of the database.
+    db.transaction([&] {
+        {
+            QSqlQuery q = db.exec(QStringLiteral("select KOD_TYPE_ZVITNOST, CHECK_NEGATIVE from S_FORM where KOD_FORM = :form"),
+                                  {{QStringLiteral(":form"), k.kodForm}});
+            if (q.next()) {
+                result.reportType = q.value(0).toInt();
+                checkNegative = q.value(1).toInt();
+            }
         }
-    }
-    if (selected.empty()) return result;
+        {
+            QSqlQuery q = db.exec(QStringLiteral("select r.nomer_row from s_row r where r.kod_form = :form and r.is_pos = 2 "
+                                                 "order by r.nomer_row"),
+                                  {{QStringLiteral(":form"), k.kodForm}});
+            while (q.next()) invertedRows.insert(q.value(0).toInt());
+        }
 
-    const ValueSet values(dm.quZnKontr(k));
+        // Every formula of the form and period once, with its cell's stored value or 0.
+        {
+            const QString join = QStringLiteral(
+                "and z.KOD_OBJ = :obj and z.KOD_STAN = :stan and z.KOD_F = :f and z.KOD_K = :k and z.KOD_Z = :z and z.KOD_G = :g");
+            QSqlQuery q = db.exec(
+                QStringLiteral("select f.KOD_FORMULA, f.NOMER_COL, f.NOMER_ROW, f.DEPEND, z.ZNACHENIE, f.NAME, f.NAME_LONG, "
+                               "f.is_abs, f.znak from FORMULA_NEW f join ZNACHENIE z on f.KOD_FORM = z.KOD_FORM and "
+                               "f.KOD_DANPER = z.KOD_DANPER and f.NOMER_COL = z.NOMER_COL and f.NOMER_ROW = z.NOMER_ROW ") +
+                    join +
+                    QStringLiteral(" where f.KOD_FORM = :form and f.KOD_DANPER = :danper union select f.KOD_FORMULA, "
+                                   "f.NOMER_COL, f.NOMER_ROW, f.DEPEND, 0, f.NAME, f.NAME_LONG, f.is_abs, f.znak from "
+                                   "FORMULA_NEW f where f.KOD_FORM = :form and f.KOD_DANPER = :danper and not exists (select * "
+                                   "from ZNACHENIE z where f.KOD_FORM = z.KOD_FORM and f.KOD_DANPER = z.KOD_DANPER and "
+                                   "f.NOMER_COL = z.NOMER_COL and f.NOMER_ROW = z.NOMER_ROW ") +
+                    join + QStringLiteral(") order by 2, 3"),
+                {{QStringLiteral(":form"), k.kodForm},
+                 {QStringLiteral(":danper"), k.kodDanper},
+                 {QStringLiteral(":obj"), k.kodObj},
+                 {QStringLiteral(":stan"), k.kodStan},
+                 {QStringLiteral(":f"), k.kodF},
+                 {QStringLiteral(":k"), k.kodK},
+                 {QStringLiteral(":z"), k.kodZ},
+                 {QStringLiteral(":g"), k.kodG}});
+            while (q.next()) {
+                Selected s;
+                s.formula.kodFormula = q.value(0).toInt();
+                s.formula.col = q.value(1).toInt();
+                s.formula.row = q.value(2).toInt();
+                s.formula.depend = q.value(3).toString();
+                s.storedValue = q.value(4);
+                s.formula.stored = roundTo2(q.value(4).toDouble());
+                s.formula.name = q.value(5).toString();
+                s.formula.nameLong = q.value(6).toString();
+                s.formula.isAbs = q.value(7).toInt();
+                s.formula.znak = q.value(8).toString();
+                selected.push_back(std::move(s));
+            }
+        }
+        if (!selected.empty()) values = ValueSet(dm.quZnKontr(k));
+    });
+    if (selected.empty()) return result;
 
     // The copy by the dependency rule: a formula whose partner is missing is dropped, and
     // so is one whose own cell holds zero while its partner's does not.
@@ -175,10 +206,7 @@ FormControlResult runFormControl(TDM& dm, const ValueKeys& k, QChar separator, c
     for (const TempFormula& t : temp) tempByKey.insert(QString::number(t.kodFormula), &t);
 
     if (progress.start) progress.start(static_cast<int>(temp.size()) - 1);
-    const QString rowNameSql = QStringLiteral(
-        "SELECT KOD_FORM, NOMER_ROW, NAME_CELL from DISABLE_CELL where KOD_KOORD = 1 and KOD_FORM = :form and NOMER_ROW = :n");
-    const QString colNameSql = QStringLiteral(
-        "SELECT KOD_FORM, NOMER_COL, NAME_CELL from DISABLE_CELL where KOD_KOORD = 2 and KOD_FORM = :form and NOMER_COL = :n");
+    CellLabels labels(dm, k.kodForm);
 
     int processed = 0;
     for (const TempFormula& f : temp) {
@@ -218,8 +246,7 @@ FormControlResult runFormControl(TDM& dm, const ValueKeys& k, QChar separator, c
             FormDeviation line;
             line.col = f.col;
             line.row = f.row;
-            line.columns[0] = QStringLiteral("рядок ") + labelPart(dm, rowNameSql, k.kodForm, f.row) +
-                              QStringLiteral(", графа ") + labelPart(dm, colNameSql, k.kodForm, f.col);
+            line.columns[0] = labels.label(f.col, f.row);
             line.columns[1] = reportNumber(stored, 3, separator);
             line.columns[2] = f.nameLong;
             line.columns[3] = expression + u'=';
@@ -241,7 +268,8 @@ namespace {
 
 // The pre-scan of one side: every reference's form field must be an integer; returns
 // whether any form of the side has values (nothing when a form field is not one).
-std::optional<bool> anyFormFilled(TDM& dm, const QString& formula, int kodDanper, int kodObj) {
+std::optional<bool> anyFormFilled(TDM& dm, const QString& formula, int kodDanper, int kodObj,
+                                  QHash<int, bool>& filledForms) {
     bool filled = false;
     qsizetype pos = 0;
     const qsizetype n = formula.size();
@@ -250,7 +278,13 @@ std::optional<bool> anyFormFilled(TDM& dm, const QString& formula, int kodDanper
         bool ok = false;
         const int form = (comma < 0 ? formula.mid(pos) : formula.mid(pos, comma - pos)).toInt(&ok);
         if (!ok) return std::nullopt;
-        if (!filled && dm.quFormExist_Flag(form, kodDanper, kodObj)) filled = true;
+        if (!filled) {
+            // Within the run's read transaction the answer for a form cannot change.
+            auto known = filledForms.constFind(form);
+            if (known == filledForms.constEnd())
+                known = filledForms.insert(form, dm.quFormExist_Flag(form, kodDanper, kodObj));
+            filled = *known;
+        }
         // Past the three fields and the joining character.
         qsizetype next = pos;
         for (int field = 0; field < 3 && next >= 0; ++field) {
@@ -285,6 +319,7 @@ CrossControlResult runCrossControl(TDM& dm, int kodDanper, int kodObj, int repor
     };
 
     int processed = 0;
+    QHash<int, bool> filledForms;
     // One read transaction for the whole run: every sum sees the same values.
     dm.db().transaction([&] {
         for (const ControlPair& pair : pairs) {
@@ -295,13 +330,13 @@ CrossControlResult runCrossControl(TDM& dm, int kodDanper, int kodObj, int repor
             }
             const QString left = pair.name.toString();
             const QString right = pair.name1.toString();
-            const auto leftScan = anyFormFilled(dm, left, kodDanper, kodObj);
+            const auto leftScan = anyFormFilled(dm, left, kodDanper, kodObj, filledForms);
             if (!leftScan) {
                 result.stopMessage = QStringLiteral("Ошибка в формуле: ") + pair.nameLong.toString() +
                                      QStringLiteral("\n\rВведите формулу заново.");
                 return;
             }
-            const auto rightScan = anyFormFilled(dm, right, kodDanper, kodObj);
+            const auto rightScan = anyFormFilled(dm, right, kodDanper, kodObj, filledForms);
             if (!rightScan) {
                 result.stopMessage = QStringLiteral("Ошибка в формуле: ") + pair.nameLong1.toString() +
                                      QStringLiteral("\n\rВведите формулу заново.");

@@ -80,7 +80,7 @@ const char16_t* const kIndexes[] = {
     u"create index if not exists S_COLUMN_NUMBER on S_COLUMN (KOD_FORM, NOMER_COL)",
     u"create index if not exists S_ROW_NUMBER on S_ROW (KOD_FORM, NOMER_ROW)",
     u"create index if not exists DISABLE_CELL_FORM on DISABLE_CELL (KOD_FORM)",
-    u"create index if not exists FORMULA_NEW_FORM on FORMULA_NEW (KOD_FORM, KOD_DANPER)",
+    u"create index if not exists FORMULA_NEW_CELL on FORMULA_NEW (KOD_FORM, KOD_DANPER, NOMER_COL, NOMER_ROW)",
     u"create index if not exists KLASIFIK_PARENT on KLASIFIK (KOD_PARENT, ID)",
 };
 
@@ -120,10 +120,20 @@ void createSchema(const Database& db) {
 }
 
 void ensureIndexes(const Database& db) {
-    QSqlQuery existing = db.exec(QStringLiteral("select count(*) from sqlite_master where type = 'index' and name in "
-                                                "('ZNACHENIE_VALUES', 'S_COLUMN_NUMBER', 'S_ROW_NUMBER')"));
-    if (existing.next() && existing.value(0).toInt() == 3) return;
-    for (const char16_t* index : kIndexes) db.exec(QString::fromUtf16(index));
+    // The names of the indexes the program wants, from their statements.
+    QStringList wanted;
+    for (const char16_t* index : kIndexes) {
+        const QString statement = QString::fromUtf16(index);
+        const qsizetype start = statement.indexOf(QStringLiteral("exists ")) + 7;
+        wanted << statement.mid(start, statement.indexOf(u' ', start) - start);
+    }
+    QStringList present;
+    QSqlQuery existing = db.exec(QStringLiteral("select name from sqlite_master where type = 'index'"));
+    while (existing.next()) present << existing.value(0).toString();
+    // An index of an earlier version that a wider one replaced.
+    if (present.contains(QStringLiteral("FORMULA_NEW_FORM"))) db.exec(QStringLiteral("drop index FORMULA_NEW_FORM"));
+    for (qsizetype i = 0; i < wanted.size(); ++i)
+        if (!present.contains(wanted.at(i))) db.exec(QString::fromUtf16(kIndexes[i]));
 }
 
 QString schemaProblems(const Database& db) {

@@ -158,25 +158,20 @@ std::vector<StoredCell> TDM::quZnKontr(const ValueKeys& k) {
 }
 
 std::optional<double> TDM::quRazrah_Flag(int kodForm, int nomerCol, int nomerRow, int kodDanper, int kodObj) {
-    QSqlQuery& q = prepared(razrahFlag_, quRazrah_FlagSql);
-    Database::run(q, {{QStringLiteral(":Kod_Form"), kodForm},
-                      {QStringLiteral(":Nomer_Col"), nomerCol},
-                      {QStringLiteral(":Nomer_Row"), nomerRow},
-                      {QStringLiteral(":KOD_DANPER"), kodDanper},
-                      {QStringLiteral(":KOD_OBJ"), kodObj}});
+    // Run for every reference of every pair: prepared once, bound by position in the
+    // order the statement names its parameters.
+    if (!razrahFlag_) razrahFlag_ = std::make_unique<FastStatement>(db(), quRazrah_FlagSql);
     std::optional<double> sum;
-    if (q.next() && !q.value(0).isNull()) sum = q.value(0).toDouble();
-    q.finish();
+    if (razrahFlag_->first({kodForm, nomerCol, nomerRow, kodDanper, kodObj}) && !razrahFlag_->row().isNull(0))
+        sum = razrahFlag_->row().real(0);
+    razrahFlag_->finish();
     return sum;
 }
 
 bool TDM::quFormExist_Flag(int kodForm, int kodDanper, int kodObj) {
-    QSqlQuery& q = prepared(formExistFlag_, quFormExist_FlagSql);
-    Database::run(q, {{QStringLiteral(":Kod_Form"), kodForm},
-                      {QStringLiteral(":KOD_DANPER"), kodDanper},
-                      {QStringLiteral(":KOD_OBJ"), kodObj}});
-    const bool any = q.next();
-    q.finish();
+    if (!formExistFlag_) formExistFlag_ = std::make_unique<FastStatement>(db(), quFormExist_FlagSql);
+    const bool any = formExistFlag_->first({kodForm, kodDanper, kodObj});
+    formExistFlag_->finish();
     return any;
 }
 

@@ -11,6 +11,8 @@
 
 namespace zelvan {
 
+class FastStatement;
+
 class Database;
 
 // One stored value of the value set of a form (statement quZnKontr).
@@ -100,8 +102,8 @@ private:
     QString openError_;
     std::unique_ptr<Database> db_;
     std::unique_ptr<QSqlQuery> znKontr_;
-    std::unique_ptr<QSqlQuery> razrahFlag_;
-    std::unique_ptr<QSqlQuery> formExistFlag_;
+    std::unique_ptr<FastStatement> razrahFlag_;
+    std::unique_ptr<FastStatement> formExistFlag_;
     std::unique_ptr<QSqlQuery> viewKontr_;
     std::unique_ptr<QSqlQuery> integerCell_;
 };

@@ -132,13 +132,53 @@ qint64 RowReader::integer(int column) const {
 
 double RowReader::real(int column) const { return sqlite3_column_double(static_cast<sqlite3_stmt*>(statement_), column); }
 
-void forEachRow(const Database& db, const QString& sql, std::initializer_list<Binding> bindings,
-                const std::function<void(const RowReader&)>& row) {
+namespace {
+
+sqlite3* engineConnection(const Database& db) {
     const QVariant handle = db.handle().driver()->handle();
     sqlite3* connection = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
                               ? *static_cast<sqlite3* const*>(handle.data())
                               : nullptr;
     if (!connection) fail(QStringLiteral("немає з'єднання з базою даних"));
+    return connection;
+}
+
+}  // namespace
+
+FastStatement::FastStatement(const Database& db, const QString& sql) {
+    sqlite3* connection = engineConnection(db);
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v3(connection, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &statement,
+                           nullptr) != SQLITE_OK)
+        fail(QString::fromUtf8(sqlite3_errmsg(connection)));
+    connection_ = connection;
+    statement_ = statement;
+    reader_ = RowReader(statement);
+}
+
+FastStatement::~FastStatement() { sqlite3_finalize(static_cast<sqlite3_stmt*>(statement_)); }
+
+void FastStatement::finish() { sqlite3_reset(static_cast<sqlite3_stmt*>(statement_)); }
+
+bool FastStatement::first(std::initializer_list<qint64> values) {
+    auto* statement = static_cast<sqlite3_stmt*>(statement_);
+    sqlite3_reset(statement);
+    int index = 1;
+    for (const qint64 value : values) {
+        if (sqlite3_bind_int64(statement, index++, value) != SQLITE_OK)
+            fail(QString::fromUtf8(sqlite3_errmsg(static_cast<sqlite3*>(connection_))));
+    }
+    const int rc = sqlite3_step(statement);
+    if (rc == SQLITE_ROW) return true;
+    sqlite3_reset(statement);
+    if (rc != SQLITE_DONE) fail(QString::fromUtf8(sqlite3_errmsg(static_cast<sqlite3*>(connection_))));
+    return false;
+}
+
+void forEachRow(const Database& db, const QString& sql, std::initializer_list<Binding> bindings,
+                const std::function<void(const RowReader&)>& row) {
+    sqlite3* connection = engineConnection(db);
     sqlite3_stmt* statement = nullptr;
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(connection, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK)

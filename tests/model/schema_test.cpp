@@ -85,6 +85,31 @@ TEST(Schema, ValuesAreFoundThroughTheCellIndex) {
     EXPECT_TRUE(detail.contains(QStringLiteral("ZNACHENIE_CELL"))) << detail.toStdString();
 }
 
+TEST(Schema, MissingIndexesAreMadeAndTheNarrowFormulaIndexReplaced) {
+    QTemporaryDir dir;
+    Database db(createDatabaseFolder(dir.path(), false), Database::Mode::OpenExisting);
+    db.exec(QStringLiteral("drop index FORMULA_NEW_CELL"));
+    db.exec(QStringLiteral("drop index S_ROW_NUMBER"));
+    db.exec(QStringLiteral("create index FORMULA_NEW_FORM on FORMULA_NEW (KOD_FORM, KOD_DANPER)"));
+    ensureIndexes(db);
+    QSqlQuery q = db.exec(QStringLiteral("select name from sqlite_master where type = 'index' order by name"));
+    QStringList names;
+    while (q.next()) names << q.value(0).toString();
+    EXPECT_TRUE(names.contains(QStringLiteral("FORMULA_NEW_CELL")));
+    EXPECT_TRUE(names.contains(QStringLiteral("S_ROW_NUMBER")));
+    EXPECT_FALSE(names.contains(QStringLiteral("FORMULA_NEW_FORM")));
+
+    // The formulas of one form are joined to its values cell by cell.
+    QSqlQuery plan = db.exec(QStringLiteral(
+        "explain query plan select f.KOD_FORMULA from FORMULA_NEW f join ZNACHENIE z on f.KOD_FORM = z.KOD_FORM and "
+        "f.KOD_DANPER = z.KOD_DANPER and f.NOMER_COL = z.NOMER_COL and f.NOMER_ROW = z.NOMER_ROW and z.KOD_OBJ = 1 "
+        "and z.KOD_STAN = 1 and z.KOD_F = 1 and z.KOD_K = 1 and z.KOD_Z = 1 and z.KOD_G = 1 where f.KOD_FORM = 8 and "
+        "f.KOD_DANPER = 41"));
+    QString detail;
+    while (plan.next()) detail += plan.value(3).toString() + u'\n';
+    EXPECT_TRUE(detail.contains(QStringLiteral("NOMER_COL=? AND NOMER_ROW=?"))) << detail.toStdString();
+}
+
 TEST(Schema, TableNamesIgnoreLetterCase) {
     QTemporaryDir dir;
     Database db(createDatabaseFolder(dir.path(), true), Database::Mode::OpenExisting);
