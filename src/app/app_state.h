@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "app/app_settings.h"
 #include "app/environment.h"
@@ -8,6 +9,8 @@
 #include "platform/report_engine.h"
 
 namespace zelvan {
+
+class Desktop;
 
 // What the whole program shares from start to end: where its configuration file is,
 // the settings read from it, the workstation id, the data module and the user's
@@ -20,6 +23,13 @@ struct AppState {
     UserLocale locale;
     const Clock* clock = nullptr;
     ReportViewer* reportViewer = nullptr;  // the report preview; the windows' own when not set
+    Desktop* desktop = nullptr;            // opens documents in the desktop's applications
+    // Where filled Word templates are written; the user's data folder when empty.
+    QString filledDocumentsDir;
+    // The filled copies this run made: deleted when the program closes, and only they.
+    QStringList madeDocuments;
+
+    QString filledDocumentsFolder() const;
 };
 
 }  // namespace zelvan

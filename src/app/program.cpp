@@ -11,6 +11,7 @@ std::unique_ptr<Program> startProgram(const QString& configPath) {
     p.state.configPath = configPath;
     p.state.locale = UserLocale::system();
     p.state.clock = &p.clock;
+    p.state.desktop = &p.desktop;
     p.windows = std::make_unique<Windows>(p.state, p.prompter);
     p.startup = std::make_unique<Startup>(p.prompter, *p.windows, configPath);
 

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QSet>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <optional>
 
 #include "app/app_settings.h"
@@ -14,6 +15,7 @@
 #include "app/error.h"
 #include "app/environment.h"
 #include "dict/classifier.h"
+#include "docs/template_fill.h"
 #include "entry/form_entry.h"
 #include "formula/controls.h"
 #include "formula/infix.h"
@@ -44,7 +46,10 @@ const QString kUsage = QStringLiteral(
     "                                контроль однієї форми за збереженими значеннями\n"
     "  zelvan-cli cross-control --db ПАПКА --type N [--org КОД] [--decimal-sep C] [--json] [--pdf ФАЙЛ]\n"
     "                                міжформовий контроль\n"
-    "  --pdf ФАЙЛ записує протокол контролю у PDF, коли є відхилення.\n");
+    "  --pdf ФАЙЛ записує протокол контролю у PDF, коли є відхилення.\n"
+    "  zelvan-cli fill-template --db ПАПКА --form КОД [--org КОД] [--stan КОД] [--expense КОД] [--fund КОД]\n"
+    "                     [--order КОД] [--funds-kind КОД] [--date ДД.ММ.РРРР] --out ФАЙЛ.docx\n"
+    "                                заповнити шаблон Word форми збереженими значеннями\n");
 
 int usage(QTextStream& err, const QString& problem = {}) {
     if (!problem.isEmpty()) err << problem << '\n';
@@ -244,6 +249,59 @@ int runControl(const QStringList& args, QTextStream& out, QTextStream& err) {
     return cli_exit::Ok;
 }
 
+int runFillTemplate(const QStringList& args, QTextStream& out, QTextStream& err) {
+    const Options options = parseOptions(
+        args, {QStringLiteral("--db"), QStringLiteral("--form"), QStringLiteral("--org"), QStringLiteral("--stan"),
+               QStringLiteral("--expense"), QStringLiteral("--fund"), QStringLiteral("--order"),
+               QStringLiteral("--funds-kind"), QStringLiteral("--date"), QStringLiteral("--out")},
+        {});
+    QString problem = options.problem;
+    const auto form = intOption(options, QStringLiteral("--form"), problem);
+    const auto org = intOption(options, QStringLiteral("--org"), problem);
+    const auto stan = intOption(options, QStringLiteral("--stan"), problem);
+    const QString outPath = options.values.value(QStringLiteral("--out"));
+    if (problem.isEmpty() && (!options.values.contains(QStringLiteral("--db")) || !form || outPath.isEmpty()))
+        problem = QStringLiteral("Потрібні параметри --db, --form і --out.");
+    if (!problem.isEmpty()) return usage(err, problem);
+
+    TDM dm;
+    dm.pointAt(options.values.value(QStringLiteral("--db")));
+    dm.probe();
+    const CliSelection selection = defaultSelection(dm);
+    ValueKeys keys{*form, selection.kodDanper, org.value_or(selection.kodObj), stan.value_or(selection.kodStan), 0, 0, 0, 0};
+    TemplateContext context;
+    context.kodForm = *form;
+    context.periodText = options.values.value(QStringLiteral("--date"), selection.periodText);
+    const std::pair<QString, ClassifierGroup> groups[] = {{QStringLiteral("--expense"), ClassifierGroup::Expense},
+                                                          {QStringLiteral("--fund"), ClassifierGroup::Fund},
+                                                          {QStringLiteral("--order"), ClassifierGroup::Order},
+                                                          {QStringLiteral("--funds-kind"), ClassifierGroup::Funds}};
+    int* keySlots[] = {&keys.kodK, &keys.kodF, &keys.kodZ, &keys.kodG};
+    for (int i = 0; i < 4; ++i) {
+        const QString code = options.values.value(groups[i].first, QStringLiteral("0"));
+        const auto entry = lookupCode(dm, groups[i].second, code, selection.start);
+        *keySlots[i] = entry ? entry->kod : 0;
+        context.codes[i] = code;
+        context.names[i] = entry ? entry->name : QString();
+    }
+    QSqlQuery title = dm.db().exec(QStringLiteral("select NOMER_FORM, NAME_FORM from S_FORM where KOD_FORM = :form"),
+                                   {{QStringLiteral(":form"), *form}});
+    if (!title.next()) {
+        err << QStringLiteral("Форми з кодом %1 немає в базі даних.").arg(*form) << '\n';
+        return cli_exit::Failure;
+    }
+    const UserLocale locale;
+    FormEntry entry(dm, locale, [](const QString& text) { return int(text.size()) * 7; });
+    entry.build({*form, formNumberText(title.value(0)), title.value(1).toString()}, keys);
+    TemplateFiller filler(dm, locale);
+    const QString cache =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)).filePath(QStringLiteral("converted"));
+    const TemplateFiller::Filled filled = filler.produce(entry, keys, context, cache);
+    writeFileAtomically(outPath, filled.bytes);
+    out << QStringLiteral("Заповнений шаблон записано: %1").arg(QDir::toNativeSeparators(outPath)) << '\n';
+    return cli_exit::Ok;
+}
+
 int runCrossControlCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     const Options options = parseOptions(
         args,
@@ -362,6 +420,8 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, const Cl
             }
         } else if (command == QStringLiteral("control")) {
             code = runControl(args, out, err);
+        } else if (command == QStringLiteral("fill-template")) {
+            code = runFillTemplate(args, out, err);
         } else if (command == QStringLiteral("cross-control")) {
             code = runCrossControlCommand(args, out, err);
         } else if (command == QStringLiteral("configure") && args.size() == 2) {

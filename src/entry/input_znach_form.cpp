@@ -5,6 +5,7 @@
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QComboBox>
+#include <QDir>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -25,6 +26,7 @@
 #include "entry/form_grid_model.h"
 #include "formula/controls.h"
 #include "formula/progress_form.h"
+#include "docs/template_fill.h"
 #include "formula/report_data.h"
 #include "formula/report_preview.h"
 #include "model/main_queries.h"
@@ -175,6 +177,7 @@ TInput_Znach_Form::TInput_Znach_Form(AppState& state, Prompter& prompter, QWidge
     layout->addWidget(ProgressBar1);
     layout->addWidget(status);
 
+    connect(BitBtn6, &QPushButton::clicked, this, &TInput_Znach_Form::BitBtn6Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TInput_Znach_Form::BitBtn1Click);
     connect(BitBtn3, &QPushButton::clicked, this, &TInput_Znach_Form::BitBtn3Click);
     connect(BitBtn7, &QPushButton::clicked, this, &TInput_Znach_Form::BitBtn4Click);
@@ -231,6 +234,61 @@ void TInput_Znach_Form::showGrid() {
 void TInput_Znach_Form::updateStatus() {
     statusPanels[0]->setText(entry_->grid().statusColumn());
     statusPanels[1]->setText(entry_->grid().statusRow());
+}
+
+void TInput_Znach_Form::BitBtn6Click() {
+    ProgressBar1->setValue(0);
+    StringGrid1->commitEditing();
+    const int selected = context_.selection.kodForm;
+    // Filling a multi-sheet form shows each sheet from the database in turn; values typed
+    // and not yet saved would be lost on the way.
+    if (entry_->group().size() >= 2 && entry_->grid().unsaved() && selected != 234 && selected != 249) {
+        prompter_.message(MessageKind::Plain,
+                          QStringLiteral("Дані не збережено! Збережіть форму, а потім заповнюйте шаблон."));
+        return;
+    }
+    TemplateContext context;
+    context.kodForm = selected;
+    context.periodText = context_.selection.locPeriod;
+    for (int i = 0; i < 4; ++i) {
+        context.codes[i] = context_.codes[i];
+        context.names[i] = context_.names[i];
+    }
+    SaveProgress progress;
+    progress.start = [this](int maximum) {
+        ProgressBar1->setMaximum(maximum);
+        ProgressBar1->setValue(0);
+    };
+    progress.step = [this] { ProgressBar1->setValue(ProgressBar1->value() + 1); };
+    progress.reset = [this] { ProgressBar1->setValue(0); };
+    const auto showSheet = [this](int index) {
+        entry_->switchSheet(index, keys());
+        {
+            const QSignalBlocker block(dblForm);
+            dblForm->setCurrentIndex(index);
+        }
+        const FormSheet& sheet = entry_->group()[size_t(index)];
+        context_.selection.kodForm = sheet.kodForm;
+        context_.selection.nomerForm = sheet.nomerForm;
+        context_.selection.nameForm = sheet.nameForm;
+        showGrid();
+        QApplication::processEvents();
+    };
+    QString path;
+    try {
+        TemplateFiller filler(state_.dm, state_.locale);
+        path = filler.fill(*entry_, keys(), context, state_.filledDocumentsFolder(), progress, showSheet);
+    } catch (const ZelvanError& error) {
+        ProgressBar1->setValue(0);
+        prompter_.message(MessageKind::Error, error.message());
+        return;
+    }
+    if (!state_.madeDocuments.contains(path)) state_.madeDocuments << path;
+    if (!state_.desktop || !state_.desktop->openDocument(path))
+        prompter_.message(MessageKind::Warning,
+                          QStringLiteral("Заповнений шаблон збережено у файлі \"%1\", але відкрити його не вдалося. "
+                                         "Відкрийте його в текстовому редакторі самостійно.")
+                              .arg(QDir::toNativeSeparators(path)));
 }
 
 void TInput_Znach_Form::dblFormChange(int index) {

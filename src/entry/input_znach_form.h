@@ -48,6 +48,8 @@ public:
     void BitBtn1Click();
     // "Очистити".
     void BitBtn3Click();
+    // "Шаблон": fills the form's Word template and opens it in the office suite.
+    void BitBtn6Click();
     // "Контроль": the control of the form shown.
     void BitBtn4Click();
     // A line of the deviations list chosen: its cell becomes current.

@@ -1,13 +1,16 @@
 #include "model/database_folder.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <algorithm>
 
 #include "app/error.h"
 #include "model/schema.h"
 #include "platform/database.h"
 #include "platform/files.h"
 #include "platform/report_engine.h"
+#include "platform/zip_archive.h"
 
 namespace zelvan {
 
@@ -72,6 +75,31 @@ void loadTableText(const Database& db, const QString& tableName, const QByteArra
     }
 }
 
+void writeDemoTemplates(const QString& folder) {
+    // Each form template is the shared package parts and its own main text.
+    std::vector<ZipEntry> common;
+    QDirIterator parts(QStringLiteral(":/demo/templates/common"), QDir::Files, QDirIterator::Subdirectories);
+    while (parts.hasNext()) {
+        const QString path = parts.next();
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) throw ZelvanError(QStringLiteral("Не вдалося прочитати %1.").arg(path));
+        common.push_back({path.mid(QStringLiteral(":/demo/templates/common/").size()), file.readAll()});
+    }
+    // The content types first, as Word writes them.
+    std::sort(common.begin(), common.end(), [](const ZipEntry& a, const ZipEntry& b) { return a.name < b.name; });
+    std::stable_partition(common.begin(), common.end(),
+                          [](const ZipEntry& e) { return e.name == QStringLiteral("[Content_Types].xml"); });
+    const QDir templates(QStringLiteral(":/demo/templates"));
+    for (const QString& name : templates.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (name == QStringLiteral("common")) continue;
+        QFile main(templates.filePath(name + QStringLiteral("/word/document.xml")));
+        if (!main.open(QIODevice::ReadOnly)) throw ZelvanError(QStringLiteral("Не вдалося прочитати шаблон %1.").arg(name));
+        std::vector<ZipEntry> entries = common;
+        entries.push_back({QStringLiteral("word/document.xml"), main.readAll()});
+        writeFileAtomically(QDir(folder).filePath(name + QStringLiteral(".docx")), writeZip(entries));
+    }
+}
+
 QString createDatabaseFolder(const QString& folder, bool withDemo) {
     if (fileExistsIgnoringCase(folder, kDatabaseFileName)) {
         throw ZelvanError(QStringLiteral("У папці \"%1\" уже є база даних; її не перезаписано.")
@@ -95,6 +123,7 @@ QString createDatabaseFolder(const QString& folder, bool withDemo) {
                 }
             });
         }
+        if (withDemo) writeDemoTemplates(folder);
         // The program's own report templates.
         writeFileAtomically(QDir(folder).filePath(QStringLiteral("SaveInt.frf")), defaultOneFormTemplate());
         writeFileAtomically(QDir(folder).filePath(QStringLiteral("SaveExtAll.frf")), defaultCrossFormTemplate());

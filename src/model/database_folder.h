@@ -10,6 +10,9 @@ namespace zelvan {
 // Returns the path of the database file.
 QString createDatabaseFolder(const QString& folder, bool withDemo);
 
+// Writes the Word templates of the demo forms (.docx) into a database folder.
+void writeDemoTemplates(const QString& folder);
+
 // Reads one demo table text (tab-separated; the first line names the columns; an
 // empty field is NULL; "\t", "\n" and "\\" stand for a tab, a line break and a
 // backslash) into the named table. Columns must be those of the table.

@@ -1,5 +1,7 @@
 #include "model/main_form.h"
 
+#include <QFile>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -351,6 +353,9 @@ void TMain_Form::showEvent(QShowEvent* event) {
 void TMain_Form::closeEvent(QCloseEvent* event) {
     // Nothing typed into the card is lost when the program ends.
     postCard();
+    // The filled template copies this run made go; nothing else of that folder.
+    for (const QString& copy : std::as_const(state_.madeDocuments)) QFile::remove(copy);
+    state_.madeDocuments.clear();
     QMainWindow::closeEvent(event);
 }
 
