@@ -10,6 +10,7 @@
 
 #include "app/config_file.h"
 #include "cli/cli.h"
+#include "docs/word_document.h"
 #include "model/tdm.h"
 #include "support/printers.h"
 
@@ -316,4 +317,39 @@ TEST_F(CliControl, BadArgumentsAndMissingDatabases) {
         EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
         EXPECT_EQ(r.out, QString()) << c.args.join(u' ').toStdString();
     }
+}
+
+TEST_F(CliControl, FillTemplateWritesTheFilledDocument) {
+    const QString out = file(QStringLiteral("out/Звіт 2д.docx"));
+    QDir().mkpath(file(QStringLiteral("out")));
+    const CliRun r = runProgram(formWithDeviation({QStringLiteral("--out"), out}).replaceInStrings(QStringLiteral("control"),
+                                                                                                   QStringLiteral("fill-template")));
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("Заповнений шаблон записано: %1\n").arg(out));
+    const WordDocument filled = WordDocument::load(out);
+    EXPECT_EQ(filled.cellText(1, 4, 5), QStringLiteral("1032456.78"));
+    EXPECT_TRUE(filled.plainText().contains(QStringLiteral("Вид фонду: Загальний фонд")));
+    EXPECT_TRUE(filled.plainText().contains(QStringLiteral("станом на 01.07.2026")));
+
+    const CliRun dated = runProgram({QStringLiteral("fill-template"), QStringLiteral("--db"), db(), QStringLiteral("--form"),
+                                     QStringLiteral("202"), QStringLiteral("--date"), QStringLiteral("01.10.2026"),
+                                     QStringLiteral("--out"), file(QStringLiteral("f2.docx"))});
+    ASSERT_EQ(dated.code, 0) << dated.err.toStdString();
+    EXPECT_TRUE(WordDocument::load(file(QStringLiteral("f2.docx"))).plainText().contains(QStringLiteral("IV квартал 2026 року")));
+
+    const CliRun badDate = runProgram({QStringLiteral("fill-template"), QStringLiteral("--db"), db(), QStringLiteral("--form"),
+                                       QStringLiteral("202"), QStringLiteral("--date"), QStringLiteral("вчора"),
+                                       QStringLiteral("--out"), file(QStringLiteral("f3.docx"))});
+    EXPECT_EQ(badDate.code, 1);
+    EXPECT_TRUE(badDate.err.contains(QStringLiteral("Звітну дату \"вчора\""))) << badDate.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(file(QStringLiteral("f3.docx"))));
+
+    const CliRun noOut = runProgram({QStringLiteral("fill-template"), QStringLiteral("--db"), db(), QStringLiteral("--form"),
+                                     QStringLiteral("202")});
+    EXPECT_EQ(noOut.code, 2);
+    EXPECT_TRUE(noOut.err.contains(QStringLiteral("Потрібні параметри --db, --form і --out.")));
+    const CliRun noForm = runProgram({QStringLiteral("fill-template"), QStringLiteral("--db"), db(), QStringLiteral("--form"),
+                                      QStringLiteral("4040"), QStringLiteral("--out"), file(QStringLiteral("f4.docx"))});
+    EXPECT_EQ(noForm.code, 1);
+    EXPECT_EQ(noForm.err, QStringLiteral("Форми з кодом 4040 немає в базі даних.\n"));
 }

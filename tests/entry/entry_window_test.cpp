@@ -15,6 +15,7 @@
 
 #include "app/app_state.h"
 #include "app/windows.h"
+#include "docs/word_document.h"
 #include "entry/entry_grid_view.h"
 #include "entry/form_grid_model.h"
 #include "entry/form_entry.h"
@@ -347,4 +348,44 @@ TEST_F(EntryControl, AMissingTemplateIsNamedAndTheDeviationsStillListed) {
     EXPECT_TRUE(viewer.reports.empty());
     EXPECT_TRUE(prompter.texts().last().contains(QStringLiteral("SaveInt.frf"))) << prompter.texts().last().toStdString();
     EXPECT_EQ(window->lvDeviations->topLevelItemCount(), 1);
+}
+
+TEST_F(EntryWindow, TheTemplateIsFilledIntoAProgramCopyAndOpened) {
+    test::RecordingDesktop desktop;
+    state.desktop = &desktop;
+    state.filledDocumentsDir = dir.filePath(QStringLiteral("filled"));
+    open(101, QStringLiteral("2"), kGeneralFund);
+    grid().setText(3, 4, QStringLiteral("4200001"));  // typed, not saved: the grid is what is filled
+    grid().setUnsaved(true);
+    window->BitBtn6Click();
+    const QString copy = dir.filePath(QStringLiteral("filled/F2D.docx"));
+    EXPECT_EQ(desktop.opened, QStringList{copy});
+    EXPECT_EQ(state.madeDocuments, QStringList{copy});
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(WordDocument::load(copy).cellText(1, 4, 3), QStringLiteral("4200001,00"));
+    EXPECT_EQ(window->ProgressBar1->value(), 0);
+    EXPECT_TRUE(grid().unsaved());
+
+    // A multi-sheet form with unsaved values is not walked.
+    open(103, QStringLiteral("4.2"), {1000, 2002, 3000, 4001});
+    grid().setUnsaved(true);
+    window->BitBtn6Click();
+    EXPECT_EQ(prompter.texts().last(), QStringLiteral("Дані не збережено! Збережіть форму, а потім заповнюйте шаблон."));
+    EXPECT_EQ(desktop.opened.size(), 1);
+
+    // Saved, it is walked sheet by sheet and ends on the last sheet.
+    grid().setUnsaved(false);
+    window->BitBtn6Click();
+    EXPECT_EQ(desktop.opened.last(), dir.filePath(QStringLiteral("filled/F4_2D.docx")));
+    EXPECT_EQ(window->entry().kodForm(), 104);
+    EXPECT_EQ(window->dblForm->currentText(), QStringLiteral("4.21"));
+
+    // A missing template: its name in the message, nothing opened.
+    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("F2D.docx"))));
+    open(101, QStringLiteral("2"), kGeneralFund);
+    window->BitBtn6Click();
+    EXPECT_EQ(prompter.texts().last(),
+              QStringLiteral("Файл шаблону \"%1\" не знайдено.").arg(dir.filePath(QStringLiteral("F2D.docx"))));
+    EXPECT_EQ(prompter.shown().back().kind, MessageKind::Error);
+    EXPECT_EQ(desktop.opened.size(), 2);
 }

@@ -514,6 +514,23 @@ TEST_F(MainWindow, OrganisationCardEditsArePosted) {
     EXPECT_EQ(prompter.texts().last(), QStringLiteral("Видалити запис?"));
 }
 
+TEST_F(MainWindow, ClosingDeletesOnlyTheFilledCopiesThisRunMade) {
+    show();
+    QDir().mkpath(dir.filePath(QStringLiteral("filled")));
+    const QString made = dir.filePath(QStringLiteral("filled/F2D.docx"));
+    const QString other = dir.filePath(QStringLiteral("filled/Мій звіт.doc"));
+    for (const QString& path : {made, other}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("x");
+    }
+    state.madeDocuments << made;
+    form->close();
+    EXPECT_FALSE(QFile::exists(made));
+    EXPECT_TRUE(QFile::exists(other));
+    EXPECT_TRUE(state.madeDocuments.isEmpty());
+}
+
 TEST_F(MainWindow, CardChangesArePostedWhenTheWindowCloses) {
     show();
     OrganisationCardModel* card = form->cardModel();
