@@ -52,3 +52,12 @@ t = {b["name"]: b["real_time"] for b in json.load(open("build-bench/control.json
 print(f"control across forms, per reference / raw SQLite sum: {t['cross/zelvan'] / t['cross/raw_sqlite']:.2f}")
 print(f"control of one form, per formula / evaluator per text: {t['one_form/zelvan'] / t['one_form/evaluator']:.1f}")
 PY
+
+# Filling a 300-row Word template, against re-packing it unchanged.
+cmake --build build-bench --parallel --target template_bench
+build-bench/bench/template_bench --benchmark_out=build-bench/template.json --benchmark_out_format=json 2> /dev/null
+/usr/bin/python3 - <<'PY'
+import json
+t = {b["name"]: b["real_time"] for b in json.load(open("build-bench/template.json"))["benchmarks"]}
+print(f"fill a 300-row template / unpack, parse and re-pack it unchanged: {t['template/fill'] / t['template/unchanged']:.2f}")
+PY

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <charconv>
+#include <cmath>
 
 #include "entry/form_grid.h"
 #include "model/tdm.h"
@@ -124,11 +125,13 @@ void TemplateFiller::replaceCardAndDate(WordDocument& document, const TemplateCo
                 card.insert(sysName, {q.value(QStringLiteral("SOFT_NAME")).toString(), q.value(QStringLiteral("SOFT_KOD")).toString()});
         }
     }
+    // The replacements in their order, made together: the same as one replace-all each.
+    std::vector<std::pair<QString, QString>> replacements;
     const auto fromCard = [&](const QString& placeholder, const QString& sysName, bool code) {
         const auto row = card.constFind(sysName);
-        if (row != card.constEnd()) ReplacePlaceholder(document, placeholder, code ? row->code : row->name);
+        if (row != card.constEnd()) replacements.emplace_back(placeholder, code ? row->code : row->name);
     };
-    const auto fixed = [&](const QString& placeholder, const QString& value) { ReplacePlaceholder(document, placeholder, value); };
+    const auto fixed = [&](const QString& placeholder, const QString& value) { replacements.emplace_back(placeholder, value); };
 
     const QString organisation = QStringLiteral("Назва організації");
     const QString activity = QStringLiteral("Вид економічної діяльності");
@@ -185,6 +188,7 @@ void TemplateFiller::replaceCardAndDate(WordDocument& document, const TemplateCo
     fixed(QStringLiteral("@fond@"), unlessZero(1, context.names[1]));
     fixed(QStringLiteral("@kosh@"), unlessZero(3, context.names[3]));
     fixed(QStringLiteral("@zam@"), unlessZero(2, context.names[2]));
+    document.replaceAll(replacements);
 }
 
 int TemplateFiller::codeColumn(int kodForm) {
@@ -195,10 +199,16 @@ int TemplateFiller::codeColumn(int kodForm) {
 
 QString TemplateFiller::formattedValue(const QString& text, int roundToWhole, bool integerCell, int col, int row) const {
     const auto number = [&] {
-        QString dotted = text.trimmed();
-        if (locale_.decimalSeparator != u'.') dotted.replace(locale_.decimalSeparator, u'.');
-        bool ok = false;
-        const double value = dotted.toDouble(&ok);
+        // The text in the user's decimal format; blanks around it and a leading "+" allowed.
+        QByteArray bytes = text.trimmed().toLatin1();
+        if (locale_.decimalSeparator != u'.') bytes.replace(char(locale_.decimalSeparator.toLatin1()), '.');
+        const char* begin = bytes.constData();
+        const char* end = begin + bytes.size();
+        if (begin != end && *begin == '+') ++begin;
+        double value = 0;
+        const auto [rest, error] = std::from_chars(begin, end, value);
+        const bool ok = begin != end && error == std::errc() && rest == end && std::isfinite(value) &&
+                        text.trimmed().size() == bytes.size() && !bytes.contains('?');
         if (!ok)
             throw DocumentError(QStringLiteral("Значення \"%1\" у графі %2 рядка %3 не є числом; шаблон не заповнено.")
                                     .arg(text)

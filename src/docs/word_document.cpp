@@ -8,7 +8,6 @@
 #include <functional>
 #include <optional>
 #include <pugixml.hpp>
-#include <unordered_map>
 
 #include "platform/zip_archive.h"
 
@@ -20,7 +19,63 @@ constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata |
 
 bool named(const pugi::xml_node& node, const char* name) { return std::strcmp(node.name(), name) == 0; }
 
+// The elements the text walks tell apart, by name; properties hold no text and are
+// stepped over whole.
+enum class Tag { Other, Paragraph, Text, Tab, Break, Properties, Hidden };
+
+Tag tagOf(const pugi::xml_node& node) {
+    if (node.type() != pugi::node_element) return Tag::Other;
+    const char* name = node.name();
+    if (name[0] != 'w' || name[1] != ':') return Tag::Other;
+    const char* n = name + 2;
+    const auto is = [n](const char* other) { return std::strcmp(n, other) == 0; };
+    switch (n[0]) {
+        case 'p':
+            if (n[1] == 0) return Tag::Paragraph;
+            if (is("pPr")) return Tag::Properties;
+            break;
+        case 'r':
+            if (is("rPr")) return Tag::Properties;
+            break;
+        case 't':
+            if (n[1] == 0) return Tag::Text;
+            if (is("tab")) return Tag::Tab;
+            if (is("tcPr") || is("tblPr") || is("trPr") || is("tblGrid")) return Tag::Properties;
+            break;
+        case 'b':
+            if (is("br")) return Tag::Break;
+            break;
+        case 'c':
+            if (is("cr")) return Tag::Break;
+            break;
+        case 'd':
+            if (is("delText")) return Tag::Hidden;
+            break;
+        case 'i':
+            if (is("instrText")) return Tag::Hidden;
+            break;
+        case 's':
+            if (is("sectPr")) return Tag::Properties;
+            break;
+        default: break;
+    }
+    return Tag::Other;
+}
+
 QString utf8(const char* text) { return QString::fromUtf8(text); }
+
+// The node after `node` in document order within `root`; over its children when
+// `skipChildren`.
+pugi::xml_node following(pugi::xml_node node, const pugi::xml_node& root, bool skipChildren) {
+    if (!skipChildren)
+        if (const pugi::xml_node child = node.first_child()) return child;
+    while (node && node != root) {
+        if (const pugi::xml_node sibling = node.next_sibling()) return sibling;
+        node = node.parent();
+    }
+    return {};
+}
+
 
 // One piece of a paragraph's text: the characters of one w:t element, or a tab or line
 // break that belongs to no w:t (its node is then empty).
@@ -42,23 +97,58 @@ private:
     void collect(const pugi::xml_node& parent) {
         for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
             if (child.type() != pugi::node_element) continue;
-            if (named(child, "w:p") || named(child, "w:delText") || named(child, "w:instrText")) continue;
-            if (named(child, "w:t")) {
-                const QString value = utf8(child.text().get());
-                pieces.push_back({child, text.size(), value.size()});
-                text += value;
-            } else if (named(child, "w:tab")) {
-                pieces.push_back({{}, text.size(), 1});
-                text += u'\t';
-            } else if (named(child, "w:br") || named(child, "w:cr")) {
-                pieces.push_back({{}, text.size(), 1});
-                text += u'\n';
-            } else {
-                collect(child);
+            switch (tagOf(child)) {
+                case Tag::Paragraph:
+                case Tag::Hidden:
+                case Tag::Properties: break;
+                case Tag::Text: {
+                    const QString value = utf8(child.text().get());
+                    pieces.push_back({child, text.size(), value.size()});
+                    text += value;
+                    break;
+                }
+                case Tag::Tab:
+                    pieces.push_back({{}, text.size(), 1});
+                    text += u'\t';
+                    break;
+                case Tag::Break:
+                    pieces.push_back({{}, text.size(), 1});
+                    text += u'\n';
+                    break;
+                case Tag::Other: collect(child); break;
             }
         }
     }
 };
+
+// True when a text element of the paragraph holds the byte (an ASCII character).
+bool rawTextContains(const pugi::xml_node& parent, char wanted) {
+    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+        switch (tagOf(child)) {
+            case Tag::Text:
+                if (std::strchr(child.text().get(), wanted)) return true;
+                break;
+            case Tag::Other:
+                if (rawTextContains(child, wanted)) return true;
+                break;
+            default: break;
+        }
+    }
+    return false;
+}
+
+// The visible text of a paragraph without the record of where it comes from.
+void appendText(const pugi::xml_node& parent, QString& text) {
+    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+        switch (tagOf(child)) {
+            case Tag::Text: text += utf8(child.text().get()); break;
+            case Tag::Tab: text += u'\t'; break;
+            case Tag::Break: text += u'\n'; break;
+            case Tag::Other: appendText(child, text); break;
+            default: break;
+        }
+    }
+}
 
 void setText(pugi::xml_node t, const QString& value) {
     t.text().set(value.toUtf8().constData());
@@ -92,9 +182,9 @@ void splice(const ParagraphText& paragraph, qsizetype at, qsizetype length, cons
 
 void collectParagraphs(const pugi::xml_node& parent, std::vector<pugi::xml_node>& out) {
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
-        if (child.type() != pugi::node_element) continue;
-        if (named(child, "w:p")) out.push_back(child);
-        collectParagraphs(child, out);
+        const Tag tag = tagOf(child);
+        if (tag == Tag::Paragraph) out.push_back(child);
+        if (tag == Tag::Paragraph || tag == Tag::Other) collectParagraphs(child, out);
     }
 }
 
@@ -112,36 +202,54 @@ pugi::xml_node childNamed(const pugi::xml_node& parent, const char* name, int in
 }
 
 QString cellContent(const pugi::xml_node& cell) {
-    std::vector<pugi::xml_node> paragraphs;
-    collectParagraphs(cell, paragraphs);
-    QStringList texts;
-    for (const pugi::xml_node& p : paragraphs) texts << ParagraphText(p).text;
-    return texts.join(u'\r');
+    QString text;
+    bool first = true;
+    for (pugi::xml_node node = cell.first_child(); node; node = following(node, cell, false)) {
+        if (tagOf(node) != Tag::Paragraph) continue;
+        if (!first) text += u'\r';
+        appendText(node, text);
+        first = false;
+    }
+    return text;
 }
 
 // Replaces a cell's content by one paragraph with `text`, in the formatting of its first
-// paragraph and first run; returns the new paragraph.
+// paragraph and first run; returns that paragraph. The first paragraph and run are kept
+// and emptied, so that their properties stay as they are.
 pugi::xml_node replaceCellContent(pugi::xml_node cell, const QString& text) {
-    const pugi::xml_node firstParagraph = cell.child("w:p");
-    pugi::xml_node paragraphProperties = firstParagraph.child("w:pPr");
-    pugi::xml_node runProperties;
-    if (firstParagraph) {
-        const pugi::xml_node run = firstParagraph.find_node([](const pugi::xml_node& n) { return named(n, "w:r"); });
-        if (run) runProperties = run.child("w:rPr");
+    pugi::xml_node paragraph = cell.child("w:p");
+    if (!paragraph) {
+        const pugi::xml_node properties = cell.child("w:tcPr");
+        paragraph = properties ? cell.insert_child_after("w:p", properties) : cell.prepend_child("w:p");
     }
-    pugi::xml_node properties = cell.child("w:tcPr");
-    pugi::xml_node paragraph = properties ? cell.insert_child_after("w:p", properties) : cell.prepend_child("w:p");
-    if (paragraphProperties) paragraph.append_copy(paragraphProperties);
-    if (!text.isEmpty()) {
-        pugi::xml_node run = paragraph.append_child("w:r");
-        if (runProperties) run.append_copy(runProperties);
-        setText(run.append_child("w:t"), text);
-    }
+    // Everything of the cell after its first paragraph goes.
     for (pugi::xml_node child = paragraph.next_sibling(); child;) {
         const pugi::xml_node next = child.next_sibling();
         cell.remove_child(child);
         child = next;
     }
+    // The first run, wherever it stands in the paragraph, keeps its properties.
+    const pugi::xml_node firstRun = paragraph.find_node([](const pugi::xml_node& n) { return named(n, "w:r"); });
+    const pugi::xml_node runProperties = firstRun ? firstRun.child("w:rPr") : pugi::xml_node();
+    pugi::xml_node run;
+    if (firstRun && firstRun.parent() == paragraph) {
+        run = firstRun;
+        for (pugi::xml_node child = run.first_child(); child;) {
+            const pugi::xml_node next = child.next_sibling();
+            if (child != runProperties) run.remove_child(child);
+            child = next;
+        }
+    } else {
+        run = paragraph.append_child("w:r");
+        if (runProperties) run.append_copy(runProperties);
+    }
+    for (pugi::xml_node child = paragraph.first_child(); child;) {
+        const pugi::xml_node next = child.next_sibling();
+        if (child != run && tagOf(child) != Tag::Properties) paragraph.remove_child(child);
+        child = next;
+    }
+    if (text.isEmpty()) paragraph.remove_child(run);
+    else setText(run.append_child("w:t"), text);
     return paragraph;
 }
 
@@ -163,18 +271,29 @@ struct WordDocument::Parts {
     qsizetype end = 0;
     pugi::xml_node cell;  // Cell
 
-    // The main text's paragraphs in order, rebuilt after the text changes shape.
-    std::vector<pugi::xml_node> paragraphs;
-    std::unordered_map<pugi::xml_node_struct*, size_t> paragraphIndex;
-    bool paragraphsStale = true;
+    // Each part's paragraphs and their texts, for the replacements: made once, a text
+    // read again only when its paragraph was changed. Typing into the main text changes
+    // its shape, and its list is then made afresh.
+    struct PartText {
+        bool valid = false;
+        std::vector<pugi::xml_node> paragraphs;
+        std::vector<std::optional<ParagraphText>> texts;
+    };
+    std::vector<PartText> partTexts;
 
-    void refreshParagraphs() {
-        if (!paragraphsStale) return;
-        paragraphs.clear();
-        paragraphIndex.clear();
-        collectParagraphs(body, paragraphs);
-        for (size_t i = 0; i < paragraphs.size(); ++i) paragraphIndex.emplace(paragraphs[i].internal_object(), i);
-        paragraphsStale = false;
+    PartText& partText(size_t part) {
+        if (partTexts.size() < xml.size()) partTexts.resize(xml.size());
+        PartText& cache = partTexts[part];
+        if (!cache.valid) {
+            cache.paragraphs.clear();
+            collectParagraphs(xml[part].second->document_element(), cache.paragraphs);
+            cache.texts.assign(cache.paragraphs.size(), std::nullopt);
+            cache.valid = true;
+        }
+        return cache;
+    }
+    void mainTextChanged() {
+        if (!partTexts.empty()) partTexts[0].valid = false;
     }
 
     std::vector<pugi::xml_node> topLevelTables() const {
@@ -233,9 +352,11 @@ WordDocument WordDocument::fromBytes(const QByteArray& bytes, const QString& sho
         const bool isMain = name == QStringLiteral("word/document.xml");
         if (!isMain && !headerOrFooter.match(name).hasMatch()) continue;
         auto xml = std::make_unique<pugi::xml_document>();
+        // Parsed in place: the part's bytes are kept with the document for its lifetime
+        // and replaced by the document's own text when it is written.
+        QByteArray& source = parts.entries[i].data;
         const pugi::xml_parse_result parsed =
-            xml->load_buffer(parts.entries[i].data.constData(), size_t(parts.entries[i].data.size()), kParseOptions,
-                             pugi::encoding_utf8);
+            xml->load_buffer_inplace(source.data(), size_t(source.size()), kParseOptions, pugi::encoding_utf8);
         if (!parsed)
             throw notWord(QStringLiteral("частина %1 пошкоджена (%2).").arg(name, utf8(parsed.description())));
         if (isMain) {
@@ -248,8 +369,6 @@ WordDocument WordDocument::fromBytes(const QByteArray& bytes, const QString& sho
     if (!main) throw notWord(QStringLiteral("у ньому немає word/document.xml."));
     // The main text first.
     std::swap(parts.xml[0], parts.xml[*main]);
-    parts.refreshParagraphs();
-    if (!parts.paragraphs.empty()) parts.paragraph = parts.paragraphs.front();
     return document;
 }
 
@@ -261,6 +380,7 @@ QByteArray WordDocument::toBytes() const {
     };
     for (const auto& [index, xml] : parts_->xml) {
         Writer writer;
+        writer.bytes.reserve(parts_->entries[index].data.size() + parts_->entries[index].data.size() / 4 + 1024);
         xml->save(writer, "", pugi::format_raw, pugi::encoding_utf8);
         entries[index].data = writer.bytes;
     }
@@ -268,26 +388,66 @@ QByteArray WordDocument::toBytes() const {
 }
 
 int WordDocument::replaceAll(const QString& placeholder, const QString& value) {
-    if (placeholder.isEmpty()) return 0;
+    return replaceAll(std::vector<std::pair<QString, QString>>{{placeholder, value}});
+}
+
+int WordDocument::replaceAll(const std::vector<std::pair<QString, QString>>& replacements) {
+    // A replacement changes only the paragraph it is made in, so each paragraph can take
+    // every replacement in order before the next paragraph is looked at: the result is
+    // that of one pass over the document per replacement.
+    struct Wanted {
+        const QString* placeholder;
+        const QString* value;
+        QChar first;
+        bool caseless;  // a first character without letter case must appear as it is
+    };
+    std::vector<Wanted> wanted;
+    // The first characters without letter case, each looked for once per paragraph.
+    std::vector<QChar> firsts;
+    for (const auto& [placeholder, value] : replacements) {
+        if (placeholder.isEmpty()) continue;
+        const QChar first = placeholder.front();
+        wanted.push_back({&placeholder, &value, first, !first.isLetter()});
+        if (!first.isLetter() && std::find(firsts.begin(), firsts.end(), first) == firsts.end()) firsts.push_back(first);
+    }
     int count = 0;
-    for (const auto& part : parts_->xml) {
-        std::vector<pugi::xml_node> paragraphs;
-        collectParagraphs(part.second->document_element(), paragraphs);
-        for (const pugi::xml_node& p : paragraphs) {
-            qsizetype from = 0;
-            for (;;) {
-                const ParagraphText text(p);
-                const qsizetype at = text.text.indexOf(placeholder, from, Qt::CaseInsensitive);
-                if (at < 0) break;
-                splice(text, at, placeholder.size(), value);
-                // The search goes on after the value, which is never searched itself.
-                from = at + value.size();
-                ++count;
-                // A selection inside this paragraph keeps its place as far as it can.
-                if (parts_->paragraph == p && parts_->start > at) {
-                    const qsizetype shift = value.size() - placeholder.size();
-                    parts_->start = std::max(at, parts_->start + shift);
-                    parts_->end = std::max(parts_->start, parts_->end + shift);
+    for (size_t part = 0; part < parts_->xml.size(); ++part) {
+        Parts::PartText& cache = parts_->partText(part);
+        for (size_t i = 0; i < cache.paragraphs.size(); ++i) {
+            const pugi::xml_node& p = cache.paragraphs[i];
+            bool anyPresent = false;
+            for (size_t f = 0; f < firsts.size() && !anyPresent; ++f) {
+                if (firsts[f].unicode() < 128 && !cache.texts[i]) {
+                    // An ASCII character is looked for in the stored bytes, without making the text.
+                    anyPresent = rawTextContains(p, char(firsts[f].unicode()));
+                } else {
+                    if (!cache.texts[i]) cache.texts[i].emplace(p);
+                    anyPresent = cache.texts[i]->text.contains(firsts[f]);
+                }
+            }
+            for (const Wanted& w : wanted) {
+                // Skipped at once when its first character is not in the paragraph; a
+                // replacement made here may bring it in, so the check is made again then.
+                if (w.caseless && !anyPresent) continue;
+                qsizetype from = 0;
+                for (;;) {
+                    if (!cache.texts[i]) cache.texts[i].emplace(p);
+                    const ParagraphText& text = *cache.texts[i];
+                    if (w.caseless && text.text.indexOf(w.first, from) < 0) break;
+                    const qsizetype at = text.text.indexOf(*w.placeholder, from, Qt::CaseInsensitive);
+                    if (at < 0) break;
+                    splice(text, at, w.placeholder->size(), *w.value);
+                    cache.texts[i].reset();
+                    anyPresent = true;  // the value may bring in what was not there
+                    // The search goes on after the value, which is never searched itself.
+                    from = at + w.value->size();
+                    ++count;
+                    // A selection inside this paragraph keeps its place as far as it can.
+                    if (parts_->paragraph == p && parts_->start > at) {
+                        const qsizetype shift = w.value->size() - w.placeholder->size();
+                        parts_->start = std::max(at, parts_->start + shift);
+                        parts_->end = std::max(parts_->start, parts_->end + shift);
+                    }
                 }
             }
         }
@@ -298,41 +458,46 @@ int WordDocument::replaceAll(const QString& placeholder, const QString& value) {
 bool WordDocument::findWholeWord(const QString& wanted) {
     Parts& p = *parts_;
     if (wanted.isEmpty()) return false;
-    p.refreshParagraphs();
-    if (p.paragraphs.empty()) return false;
-    // Where the search starts: after the selection.
-    size_t first = 0;
-    qsizetype offset = 0;
-    if (p.kind == Parts::Kind::Cell) {
-        std::vector<pugi::xml_node> inCell;
-        collectParagraphs(p.cell, inCell);
-        first = inCell.empty() ? 0 : p.paragraphIndex.at(inCell.back().internal_object()) + 1;
-    } else if (p.paragraph) {
-        first = p.paragraphIndex.at(p.paragraph.internal_object());
-        offset = p.kind == Parts::Kind::Text ? p.end : p.start;
-    }
-    const size_t count = p.paragraphs.size();
-    for (size_t step = 0; step <= count; ++step) {
-        const size_t index = (first + step) % count;
-        const ParagraphText text(p.paragraphs[index]);
-        qsizetype from = step == 0 ? offset : 0;
+    const pugi::xml_node& body = p.body;
+    // Looks for the text in one paragraph from an offset; selects it when found.
+    const auto searchParagraph = [&](const pugi::xml_node& paragraph, qsizetype from) {
+        const ParagraphText text(paragraph);
         for (;;) {
             const qsizetype at = text.text.indexOf(wanted, from, Qt::CaseInsensitive);
-            if (at < 0) break;
+            if (at < 0) return false;
             const qsizetype after = at + wanted.size();
             const bool wholeBefore = at == 0 || !isWordCharacter(text.text.at(at - 1));
             const bool wholeAfter = after >= text.text.size() || !isWordCharacter(text.text.at(after));
             if (wholeBefore && wholeAfter) {
                 p.kind = Parts::Kind::Text;
-                p.paragraph = p.paragraphs[index];
+                p.paragraph = paragraph;
                 p.start = at;
                 p.end = after;
                 return true;
             }
             from = at + 1;
         }
+    };
+    // Paragraphs from `node` on in document order, up to `stop`.
+    const auto searchFrom = [&](pugi::xml_node node, const pugi::xml_node& stop) {
+        for (; node && node != stop; node = following(node, body, false))
+            if (tagOf(node) == Tag::Paragraph && searchParagraph(node, 0)) return true;
+        return false;
+    };
+    // Forward from the selection, then from the start of the text up to it.
+    pugi::xml_node next;
+    pugi::xml_node wrapStop;
+    if (p.kind == Parts::Kind::Cell) {
+        next = following(p.cell, body, true);
+        wrapStop = next;
+    } else if (p.paragraph) {
+        if (searchParagraph(p.paragraph, p.kind == Parts::Kind::Text ? p.end : p.start)) return true;
+        next = following(p.paragraph, body, false);
+        wrapStop = following(p.paragraph, body, true);
+    } else {
+        return searchFrom(body.first_child(), {});
     }
-    return false;
+    return searchFrom(next, {}) || searchFrom(body.first_child(), wrapStop);
 }
 
 bool WordDocument::moveToNextCell() {
@@ -367,7 +532,7 @@ void WordDocument::typeText(const QString& text) {
     Parts& p = *parts_;
     if (p.kind != Parts::Kind::Cell) return;
     const pugi::xml_node paragraph = replaceCellContent(p.cell, text);
-    p.paragraphsStale = true;
+    p.mainTextChanged();
     p.kind = Parts::Kind::Point;
     p.paragraph = paragraph;
     p.start = p.end = text.size();
@@ -382,7 +547,7 @@ bool WordDocument::setCellText(int table, int row, int column, const QString& te
     p.paragraph = {};
     p.start = p.end = 0;
     replaceCellContent(cell, text);
-    p.paragraphsStale = true;
+    p.mainTextChanged();
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/error.h"
@@ -43,6 +44,8 @@ public:
     // value takes the formatting of the run the placeholder starts in. An empty value
     // deletes the placeholder. The selection does not move. Returns the count replaced.
     int replaceAll(const QString& placeholder, const QString& value);
+    // Several replacements, each over the whole document, in their order.
+    int replaceAll(const std::vector<std::pair<QString, QString>>& replacements);
 
     // Finds `text` ignoring case as a whole word (no letter or digit right before or
     // after it) in the main text, forward from the selection and then from the start;

@@ -38,6 +38,7 @@ std::vector<ZipEntry> readZip(const QByteArray& bytes, const QString& shownName)
         const char* utf8 = archive_entry_pathname_utf8(entry);
         ZipEntry file{QString::fromUtf8(utf8 ? utf8 : archive_entry_pathname(entry)), {}};
         const la_int64_t size = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : -1;
+        if (size > 0 && size < (la_int64_t(1) << 31)) file.data.reserve(qsizetype(size));
         char buffer[65536];
         la_ssize_t got;
         while ((got = archive_read_data(reader.get(), buffer, sizeof buffer)) > 0) file.data.append(buffer, got);
@@ -59,6 +60,10 @@ QByteArray writeZip(const std::vector<ZipEntry>& entries) {
     // The archive is assembled in memory: its final size is not known beforehand, so the
     // buffer grows as needed through the write callbacks.
     QByteArray out;
+    // Deflated text is smaller than the text: room for all of it avoids growing the buffer.
+    qsizetype total = 1024;
+    for (const ZipEntry& file : entries) total += file.data.size() + file.name.size() + 128;
+    out.reserve(total);
     const auto write = [](archive*, void* target, const void* data, size_t length) -> la_ssize_t {
         static_cast<QByteArray*>(target)->append(static_cast<const char*>(data), qsizetype(length));
         return la_ssize_t(length);
