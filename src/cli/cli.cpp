@@ -183,6 +183,25 @@ void noReportNote(QTextStream& err, const QString& path) {
     err << QStringLiteral("Відхилень немає; файл \"%1\" не створено.").arg(QDir::toNativeSeparators(path)) << '\n';
 }
 
+// The four classifier codes of the options ("0" when not given), looked up as the main
+// window's panel looks them up: their keys into `keys`, the codes and names as the
+// reports and templates print them.
+void lookupClassifiers(TDM& dm, const Options& options, const QDate& periodStart, ValueKeys& keys, QString codes[4],
+                       QString names[4]) {
+    const std::pair<QString, ClassifierGroup> groups[] = {{QStringLiteral("--expense"), ClassifierGroup::Expense},
+                                                          {QStringLiteral("--fund"), ClassifierGroup::Fund},
+                                                          {QStringLiteral("--order"), ClassifierGroup::Order},
+                                                          {QStringLiteral("--funds-kind"), ClassifierGroup::Funds}};
+    int* keySlots[] = {&keys.kodK, &keys.kodF, &keys.kodZ, &keys.kodG};
+    for (int i = 0; i < 4; ++i) {
+        const QString code = options.values.value(groups[i].first, QStringLiteral("0"));
+        const auto entry = lookupCode(dm, groups[i].second, code, periodStart);
+        *keySlots[i] = entry ? entry->kod : 0;
+        codes[i] = code;
+        names[i] = entry ? entry->name : QString();
+    }
+}
+
 int runControl(const QStringList& args, QTextStream& out, QTextStream& err) {
     const Options options = parseOptions(
         args, {QStringLiteral("--db"), QStringLiteral("--form"), QStringLiteral("--org"), QStringLiteral("--stan"),
@@ -204,19 +223,8 @@ int runControl(const QStringList& args, QTextStream& out, QTextStream& err) {
     dm.probe();
     const CliSelection selection = defaultSelection(dm);
     ValueKeys keys{*form, selection.kodDanper, org.value_or(selection.kodObj), stan.value_or(selection.kodStan), 0, 0, 0, 0};
-    const std::pair<QString, ClassifierGroup> groups[] = {{QStringLiteral("--expense"), ClassifierGroup::Expense},
-                                                          {QStringLiteral("--fund"), ClassifierGroup::Fund},
-                                                          {QStringLiteral("--order"), ClassifierGroup::Order},
-                                                          {QStringLiteral("--funds-kind"), ClassifierGroup::Funds}};
-    int* keySlots[] = {&keys.kodK, &keys.kodF, &keys.kodZ, &keys.kodG};
     ReportContext report;
-    for (int i = 0; i < 4; ++i) {
-        const QString code = options.values.value(groups[i].first, QStringLiteral("0"));
-        const auto entry = lookupCode(dm, groups[i].second, code, selection.start);
-        *keySlots[i] = entry ? entry->kod : 0;
-        report.codes[i] = code;
-        report.names[i] = entry ? entry->name : QString();
-    }
+    lookupClassifiers(dm, options, selection.start, keys, report.codes, report.names);
     const FormControlResult result = runFormControl(dm, keys, separator.front());
     const bool json = options.flags.contains(QStringLiteral("--json"));
     const QString pdf = options.values.value(QStringLiteral("--pdf"));
@@ -272,18 +280,7 @@ int runFillTemplate(const QStringList& args, QTextStream& out, QTextStream& err)
     TemplateContext context;
     context.kodForm = *form;
     context.periodText = options.values.value(QStringLiteral("--date"), selection.periodText);
-    const std::pair<QString, ClassifierGroup> groups[] = {{QStringLiteral("--expense"), ClassifierGroup::Expense},
-                                                          {QStringLiteral("--fund"), ClassifierGroup::Fund},
-                                                          {QStringLiteral("--order"), ClassifierGroup::Order},
-                                                          {QStringLiteral("--funds-kind"), ClassifierGroup::Funds}};
-    int* keySlots[] = {&keys.kodK, &keys.kodF, &keys.kodZ, &keys.kodG};
-    for (int i = 0; i < 4; ++i) {
-        const QString code = options.values.value(groups[i].first, QStringLiteral("0"));
-        const auto entry = lookupCode(dm, groups[i].second, code, selection.start);
-        *keySlots[i] = entry ? entry->kod : 0;
-        context.codes[i] = code;
-        context.names[i] = entry ? entry->name : QString();
-    }
+    lookupClassifiers(dm, options, selection.start, keys, context.codes, context.names);
     QSqlQuery title = dm.db().exec(QStringLiteral("select NOMER_FORM, NAME_FORM from S_FORM where KOD_FORM = :form"),
                                    {{QStringLiteral(":form"), *form}});
     if (!title.next()) {

@@ -16,6 +16,7 @@
 #include "model/tdm.h"
 #include "platform/database.h"
 #include "platform/files.h"
+#include "platform/text_trim.h"
 
 namespace zelvan {
 
@@ -224,19 +225,6 @@ QString TemplateFiller::formattedValue(const QString& text, int roundToWhole, bo
     return value;
 }
 
-namespace {
-
-// The pattern text of a table cell: its text without blanks and control characters at
-// either end.
-QString patternText(const QString& text) {
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && text.at(start).unicode() <= 32) ++start;
-    while (end > start && text.at(end - 1).unicode() <= 32) --end;
-    return text.mid(start, end - start);
-}
-
-}  // namespace
 
 void TemplateFiller::FillTemplateTables(WordDocument& document, const FormGrid& grid, int codeColumn, int roundToWhole,
                                         int kodForm, const SaveProgress& progress) {
@@ -259,7 +247,8 @@ void TemplateFiller::FillTemplateTables(WordDocument& document, const FormGrid& 
             for (int k = codeColumn + 1; k < grid.colCount(); ++k) {
                 // Past the table's last cell there is nowhere to type the rest of the row.
                 if (!document.moveToNextCell()) break;
-                pattern = patternText(document.selectionText());
+                // The cell's pattern text: its text without blanks and control characters at either end.
+                pattern = trimmedBlanksAndControls(document.selectionText());
                 const QString& text = grid.text(k, r);
                 if (text.isEmpty()) {
                     document.typeText(QStringLiteral("—"));

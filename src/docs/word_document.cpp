@@ -433,8 +433,20 @@ int WordDocument::replaceAll(const std::vector<std::pair<QString, QString>>& rep
                 for (;;) {
                     if (!cache.texts[i]) cache.texts[i].emplace(p);
                     const ParagraphText& text = *cache.texts[i];
-                    if (w.caseless && text.text.indexOf(w.first, from) < 0) break;
-                    const qsizetype at = text.text.indexOf(*w.placeholder, from, Qt::CaseInsensitive);
+                    qsizetype at = -1;
+                    if (w.caseless) {
+                        // Compared only where its first character stands.
+                        const qsizetype length = w.placeholder->size();
+                        for (qsizetype k = text.text.indexOf(w.first, from); k >= 0; k = text.text.indexOf(w.first, k + 1)) {
+                            if (QStringView(text.text).mid(k, std::min(length, text.text.size() - k))
+                                    .compare(*w.placeholder, Qt::CaseInsensitive) == 0) {
+                                at = k;
+                                break;
+                            }
+                        }
+                    } else {
+                        at = text.text.indexOf(*w.placeholder, from, Qt::CaseInsensitive);
+                    }
                     if (at < 0) break;
                     splice(text, at, w.placeholder->size(), *w.value);
                     cache.texts[i].reset();

@@ -236,6 +236,17 @@ void TInput_Znach_Form::updateStatus() {
     statusPanels[1]->setText(entry_->grid().statusRow());
 }
 
+SaveProgress TInput_Znach_Form::barProgress() {
+    SaveProgress progress;
+    progress.start = [this](int maximum) {
+        ProgressBar1->setMaximum(maximum);
+        ProgressBar1->setValue(0);
+    };
+    progress.step = [this] { ProgressBar1->setValue(ProgressBar1->value() + 1); };
+    progress.reset = [this] { ProgressBar1->setValue(0); };
+    return progress;
+}
+
 void TInput_Znach_Form::BitBtn6Click() {
     ProgressBar1->setValue(0);
     StringGrid1->commitEditing();
@@ -254,13 +265,7 @@ void TInput_Znach_Form::BitBtn6Click() {
         context.codes[i] = context_.codes[i];
         context.names[i] = context_.names[i];
     }
-    SaveProgress progress;
-    progress.start = [this](int maximum) {
-        ProgressBar1->setMaximum(maximum);
-        ProgressBar1->setValue(0);
-    };
-    progress.step = [this] { ProgressBar1->setValue(ProgressBar1->value() + 1); };
-    progress.reset = [this] { ProgressBar1->setValue(0); };
+    const SaveProgress progress = barProgress();
     const auto showSheet = [this](int index) {
         entry_->switchSheet(index, keys());
         {
@@ -313,13 +318,7 @@ void TInput_Znach_Form::BitBtn1Click() {
         context_.selection.locPeriod = period;
     }
     StringGrid1->commitEditing();
-    SaveProgress progress;
-    progress.start = [this](int maximum) {
-        ProgressBar1->setMaximum(maximum);
-        ProgressBar1->setValue(0);
-    };
-    progress.step = [this] { ProgressBar1->setValue(ProgressBar1->value() + 1); };
-    progress.reset = [this] { ProgressBar1->setValue(0); };
+    const SaveProgress progress = barProgress();
     const bool saved = [&] {
         try {
             return entry_->save(keys(), prompter_, progress);
@@ -414,15 +413,7 @@ void TInput_Znach_Form::BitBtn4Click() {
     context.decimalSeparator = state_.locale.decimalSeparator;
     const ControlReportData data = ControlReportData::oneForm(result, context);
     // A template that cannot be read is named; the deviations stay where they are shown.
-    try {
-        const ReportTemplate report =
-            ReportTemplate::load(findFileIgnoringCase(state_.dm.dbDir(), QStringLiteral("SaveInt.frf")));
-        const RenderedReport rendered = renderReport(report, data.records(), data.callbacks());
-        WidgetReportViewer widgetViewer;
-        (state_.reportViewer ? *state_.reportViewer : static_cast<ReportViewer&>(widgetViewer)).showReport(rendered);
-    } catch (const ZelvanError& error) {
-        prompter_.message(MessageKind::Error, error.message());
-    }
+    showControlReport(state_, prompter_, QStringLiteral("SaveInt.frf"), data);
 }
 
 void TInput_Znach_Form::deviationChosen() {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include "entry/form_entry.h"
 #include "model/report_selection.h"
 
 class QCheckBox;
@@ -78,6 +79,8 @@ public:
 
 private:
     void showGrid();
+    // The window's progress bar as the progress of a save or a template fill.
+    SaveProgress barProgress();
     void updateStatus();
 
     AppState& state_;

@@ -10,6 +10,7 @@
 #include "formula/substitution.h"
 #include "model/main_queries.h"
 #include "model/tdm.h"
+#include "platform/text_trim.h"
 #include "platform/database.h"
 
 namespace zelvan {
@@ -59,15 +60,6 @@ struct TempFormula {
 };
 
 double roundTo2(double value) { return std::round(value * 100) / 100; }
-
-// The relation sign with blanks and control characters trimmed from both ends.
-QString trimmedSign(const QString& znak) {
-    qsizetype start = 0;
-    qsizetype end = znak.size();
-    while (start < end && znak.at(start).unicode() <= 32) ++start;
-    while (end > start && znak.at(end - 1).unicode() <= 32) --end;
-    return znak.mid(start, end - start);
-}
 
 double evaluate(const QString& expression, QChar separator) {
     if (separator == u',') {
@@ -226,7 +218,7 @@ FormControlResult runFormControl(TDM& dm, const ValueKeys& k, QChar separator, c
             inverted = true;
         }
 
-        QString sign = trimmedSign(f.znak);
+        QString sign = trimmedBlanksAndControls(f.znak);
         if (sign.isEmpty()) sign = QStringLiteral("=");
         bool deviation = false;
         if (sign == QStringLiteral("=")) deviation = std::fabs(stored - computed) > 0.001;

@@ -67,15 +67,7 @@ void TfmReportKontr::bbKontrolClick() {
     report.decimalSeparator = state_.locale.decimalSeparator;
     const ControlReportData data = ControlReportData::crossForm(result_, report);
     // A template that cannot be read is named; the deviations stay where they are shown.
-    try {
-        const ReportTemplate layout =
-            ReportTemplate::load(findFileIgnoringCase(state_.dm.dbDir(), QStringLiteral("SaveExtAll.frf")));
-        const RenderedReport rendered = renderReport(layout, data.records(), data.callbacks());
-        WidgetReportViewer widgetViewer;
-        (state_.reportViewer ? *state_.reportViewer : static_cast<ReportViewer&>(widgetViewer)).showReport(rendered);
-    } catch (const ZelvanError& error) {
-        prompter_.message(MessageKind::Error, error.message());
-    }
+    showControlReport(state_, prompter_, QStringLiteral("SaveExtAll.frf"), data);
 }
 
 }  // namespace zelvan

@@ -15,7 +15,11 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include "app/app_state.h"
 #include "app/error.h"
+#include "app/prompter.h"
+#include "formula/report_data.h"
+#include "platform/files.h"
 #include "platform/report_pdf.h"
 
 namespace zelvan {
@@ -57,6 +61,17 @@ void WidgetReportViewer::showReport(const RenderedReport& report) {
     layout->addLayout(buttons);
     layout->addWidget(preview, 1);
     dialog.exec();
+}
+
+void showControlReport(AppState& state, Prompter& prompter, const QString& templateName, const ControlReportData& data) {
+    try {
+        const ReportTemplate layout = ReportTemplate::load(findFileIgnoringCase(state.dm.dbDir(), templateName));
+        const RenderedReport rendered = renderReport(layout, data.records(), data.callbacks());
+        WidgetReportViewer widgetViewer;
+        (state.reportViewer ? *state.reportViewer : static_cast<ReportViewer&>(widgetViewer)).showReport(rendered);
+    } catch (const ZelvanError& error) {
+        prompter.message(MessageKind::Error, error.message());
+    }
 }
 
 }  // namespace zelvan
