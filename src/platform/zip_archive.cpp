@@ -51,10 +51,16 @@ std::vector<ZipEntry> readZip(const QByteArray& bytes, const QString& shownName)
     return entries;
 }
 
-QByteArray writeZip(const std::vector<ZipEntry>& entries) {
+QByteArray writeZip(const std::vector<ZipEntry>& entries) { return writeArchive(entries, ArchiveFormat::Zip); }
+
+QByteArray writeArchive(const std::vector<ZipEntry>& entries, ArchiveFormat format) {
     std::unique_ptr<archive, WriteCloser> writer(archive_write_new());
-    archive_write_set_format_zip(writer.get());
-    archive_write_set_options(writer.get(), "zip:hdrcharset=UTF-8,zip:compression=deflate");
+    if (format == ArchiveFormat::Zip) {
+        archive_write_set_format_zip(writer.get());
+        archive_write_set_options(writer.get(), "zip:hdrcharset=UTF-8,zip:compression=deflate");
+    } else {
+        archive_write_set_format_7zip(writer.get());
+    }
     // No padding of the last block: the archive ends where its data ends.
     archive_write_set_bytes_in_last_block(writer.get(), 1);
     // The archive is assembled in memory: its final size is not known beforehand, so the
@@ -74,13 +80,20 @@ QByteArray writeZip(const std::vector<ZipEntry>& entries) {
         std::unique_ptr<archive_entry, decltype(&archive_entry_free)> entry(archive_entry_new(), archive_entry_free);
         const QByteArray name = file.name.toUtf8();
         archive_entry_set_pathname_utf8(entry.get(), name.constData());
-        archive_entry_set_filetype(entry.get(), AE_IFREG);
+        if (!file.linkTarget.isEmpty()) {
+            archive_entry_set_filetype(entry.get(), AE_IFLNK);
+            archive_entry_set_symlink_utf8(entry.get(), file.linkTarget.toUtf8().constData());
+            archive_entry_set_size(entry.get(), 0);
+        } else {
+            archive_entry_set_filetype(entry.get(), AE_IFREG);
+            archive_entry_set_size(entry.get(), file.data.size());
+        }
         archive_entry_set_perm(entry.get(), 0644);
-        archive_entry_set_size(entry.get(), file.data.size());
         // A fixed time keeps the same content byte-identical from run to run.
         archive_entry_set_mtime(entry.get(), 1577836800, 0);
         if (archive_write_header(writer.get(), entry.get()) != ARCHIVE_OK ||
-            archive_write_data(writer.get(), file.data.constData(), size_t(file.data.size())) != file.data.size())
+            (file.linkTarget.isEmpty() &&
+             archive_write_data(writer.get(), file.data.constData(), size_t(file.data.size())) != file.data.size()))
             throw ZelvanError(QString::fromUtf8(archive_error_string(writer.get())));
     }
     if (archive_write_close(writer.get()) != ARCHIVE_OK)
