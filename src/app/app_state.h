@@ -7,6 +7,10 @@
 #include "app/environment.h"
 #include "model/tdm.h"
 #include "platform/report_engine.h"
+#include "platform/volumes.h"
+
+#include <functional>
+#include <vector>
 
 namespace zelvan {
 
@@ -28,6 +32,12 @@ struct AppState {
     QString filledDocumentsDir;
     // The filled copies this run made: deleted when the program closes, and only they.
     QStringList madeDocuments;
+    // The pause before the medium dialog, so that a medium inserted just now is ready.
+    int mediumPauseMs = 5000;
+    // The mounted volumes the medium dialog lists and the kernel's block device folder;
+    // the system's own when not set.
+    std::function<std::vector<Volume>()> volumes;
+    QString sysfsRoot = QStringLiteral("/sys");
 
     QString filledDocumentsFolder() const;
 };

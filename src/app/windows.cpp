@@ -1,9 +1,12 @@
 #include "app/windows.h"
 
+#include "app/app_state.h"
+
 #include "app/nastory_form.h"
 #include "app/zastavka_form.h"
 #include "dict/vidatki_forms.h"
 #include "entry/input_znach_form.h"
+#include "exchange/drive_form.h"
 
 namespace zelvan {
 
@@ -29,6 +32,13 @@ TVidatki_List_Form& Windows::vidatkiListForm() {
 TInput_Znach_Form& Windows::inputZnachForm() {
     if (!inputZnach_) inputZnach_ = std::make_unique<TInput_Znach_Form>(state_, prompter_);
     return *inputZnach_;
+}
+
+TDrive_Form& Windows::driveForm() {
+    if (!drive_)
+        drive_ = std::make_unique<TDrive_Form>(
+            prompter_, state_.volumes ? state_.volumes : TDrive_Form::VolumeSource(mountedVolumes), state_.sysfsRoot);
+    return *drive_;
 }
 
 void Windows::showSettingsDialog() { nastoryForm().exec(); }

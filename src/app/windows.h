@@ -9,6 +9,7 @@ namespace zelvan {
 struct AppState;
 class Prompter;
 class TInput_Znach_Form;
+class TDrive_Form;
 class TNastory_Form;
 class TVidatki_List_Form;
 class TWaitForm;
@@ -24,6 +25,7 @@ public:
     TWaitForm& waitForm();
     TVidatki_List_Form& vidatkiListForm();
     TInput_Znach_Form& inputZnachForm();
+    TDrive_Form& driveForm();
 
     // Shows the settings dialog modally.
     void showSettingsDialog() override;
@@ -35,6 +37,7 @@ private:
     std::unique_ptr<TWaitForm> wait_;
     std::unique_ptr<TVidatki_List_Form> vidatkiList_;
     std::unique_ptr<TInput_Znach_Form> inputZnach_;
+    std::unique_ptr<TDrive_Form> drive_;
 };
 
 }  // namespace zelvan

@@ -15,6 +15,7 @@
 #include "app/error.h"
 #include "app/environment.h"
 #include "dict/classifier.h"
+#include "exchange/data_exchange.h"
 #include "docs/template_fill.h"
 #include "entry/form_entry.h"
 #include "formula/controls.h"
@@ -49,7 +50,14 @@ const QString kUsage = QStringLiteral(
     "  --pdf ФАЙЛ записує протокол контролю у PDF, коли є відхилення.\n"
     "  zelvan-cli fill-template --db ПАПКА --form КОД [--org КОД] [--stan КОД] [--expense КОД] [--fund КОД]\n"
     "                     [--order КОД] [--funds-kind КОД] [--date ДД.ММ.РРРР] --out ФАЙЛ.docx\n"
-    "                                заповнити шаблон Word форми збереженими значеннями\n");
+    "                                заповнити шаблон Word форми збереженими значеннями\n"
+    "  zelvan-cli export --db ПАПКА --medium НОСІЙ --yes [--config ФАЙЛ]\n"
+    "                                записати набір даних для Департаменту на носій\n"
+    "  zelvan-cli return --db ПАПКА --medium НОСІЙ --yes [--config ФАЙЛ]\n"
+    "                                повернути набір даних з носія (спершу резервна копія)\n"
+    "  zelvan-cli update --db ПАПКА --medium НОСІЙ --yes [--config ФАЙЛ]\n"
+    "                                оновити структури з архіву Департаменту на носії\n"
+    "  НОСІЙ - корінь носія (папка з LZelvan_Data).\n");
 
 int usage(QTextStream& err, const QString& problem = {}) {
     if (!problem.isEmpty()) err << problem << '\n';
@@ -299,6 +307,52 @@ int runFillTemplate(const QStringList& args, QTextStream& out, QTextStream& err)
     return cli_exit::Ok;
 }
 
+int runExchange(const QString& command, const QStringList& args, const CliContext& context, QTextStream& out,
+                QTextStream& err) {
+    const Options options = parseOptions(
+        args, {QStringLiteral("--db"), QStringLiteral("--medium"), QStringLiteral("--config")}, {QStringLiteral("--yes")});
+    QString problem = options.problem;
+    if (problem.isEmpty() && (!options.values.contains(QStringLiteral("--db")) || !options.values.contains(QStringLiteral("--medium"))))
+        problem = QStringLiteral("Потрібні параметри --db і --medium.");
+    if (problem.isEmpty() && !options.flags.contains(QStringLiteral("--yes")))
+        problem = QStringLiteral("Команда змінює дані без запитань: підтвердіть її параметром --yes.");
+    if (!problem.isEmpty()) return usage(err, problem);
+
+    ExchangePlaces places;
+    places.dbDir = QFileInfo(options.values.value(QStringLiteral("--db"))).absoluteFilePath();
+    places.configPath = options.values.value(QStringLiteral("--config"), context.configPath);
+    if (QFileInfo::exists(places.configPath)) {
+        const AppSettings settings = AppSettings::fromConfig(ConfigFile::load(places.configPath));
+        places.ftpDirectory = settings.ftpDirectory;
+        places.programDir = settings.dir;
+    }
+    TDM dm;
+    dm.pointAt(places.dbDir);
+    dm.probe();
+    const QString root = options.values.value(QStringLiteral("--medium"));
+    ExchangeOutcome outcome;
+    QString done;
+    if (command == QStringLiteral("export")) {
+        outcome = exportDataSet(dm, places, mediumFolder(root, MediumUse::ExportOrReturn));
+        done = QStringLiteral("Формування вихідних даних закінчилося.");
+    } else if (command == QStringLiteral("return")) {
+        outcome = returnDataSet(dm, places, mediumFolder(root, MediumUse::ExportOrReturn), QDateTime::currentDateTime());
+        done = QStringLiteral("Копіювання даних завершилося.");
+    } else {
+        outcome = applyStructureUpdate(dm, places, mediumFolder(root, MediumUse::Update), QDateTime::currentDateTime(),
+                                       UserLocale());
+        done = QStringLiteral("Копіювання даних завершилося.");
+    }
+    if (!outcome.backupPath.isEmpty())
+        out << QStringLiteral("Резервна копія бази даних: %1").arg(QDir::toNativeSeparators(outcome.backupPath)) << '\n';
+    if (!outcome.failedFiles.isEmpty()) {
+        err << failedFilesMessage(done, outcome.failedFiles) << '\n';
+        return cli_exit::Failure;
+    }
+    out << done << '\n';
+    return cli_exit::Ok;
+}
+
 int runCrossControlCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     const Options options = parseOptions(
         args,
@@ -417,6 +471,9 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, const Cl
             }
         } else if (command == QStringLiteral("control")) {
             code = runControl(args, out, err);
+        } else if (command == QStringLiteral("export") || command == QStringLiteral("return") ||
+                   command == QStringLiteral("update")) {
+            code = runExchange(command, args, context, out, err);
         } else if (command == QStringLiteral("fill-template")) {
             code = runFillTemplate(args, out, err);
         } else if (command == QStringLiteral("cross-control")) {

@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QEventLoop>
+#include <QScopeGuard>
+#include <QTimer>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -28,11 +31,15 @@
 #include "app/error.h"
 #include "app/prompter.h"
 #include "app/windows.h"
+#include "app/zastavka_form.h"
 #include "dict/vidatki_forms.h"
 #include "entry/input_znach_form.h"
+#include "exchange/data_exchange.h"
+#include "exchange/drive_form.h"
 #include "formula/report_kontr.h"
 #include "model/main_queries.h"
 #include "model/organisation_card.h"
+#include "model/schema.h"
 #include "platform/files.h"
 
 namespace zelvan {
@@ -112,6 +119,9 @@ TMain_Form::TMain_Form(AppState& state, Prompter& prompter, Windows& windows, De
     connect(BitBtn7, &QPushButton::clicked, this, &TMain_Form::BitBtn7Click);
     connect(BitBtn8, &QPushButton::clicked, this, &TMain_Form::BitBtn8Click);
     connect(BitBtn9, &QPushButton::clicked, this, &TMain_Form::BitBtn9Click);
+    connect(BitBtn4, &QPushButton::clicked, this, &TMain_Form::BitBtn4Click);
+    connect(BitBtn5, &QPushButton::clicked, this, &TMain_Form::BitBtn5Click);
+    connect(bbBackData, &QPushButton::clicked, this, &TMain_Form::bbBackDataClick);
     connect(ComboBox2, &QComboBox::editTextChanged, this, &TMain_Form::ComboBox2Change);
     connect(ComboBox1, &QComboBox::editTextChanged, this, &TMain_Form::ComboBox1Change);
     ComboBox1->onDropDown = [this] { ComboBox1DropDown(); };
@@ -668,6 +678,136 @@ void TMain_Form::cardDeleteRow() {
     if (!current.isValid()) return;
     if (!prompter_.question(MessageKind::Confirmation, QStringLiteral("Видалити запис?"))) return;
     card_->deleteRow(current.row());
+}
+
+// ---- exchange through media ----------------------------------------------------------
+
+namespace {
+
+const QString kUsbFrom = QStringLiteral("Якщо Ви будете копіювати дані з флешки, вставте її у роз\"їм USB!");
+const QString kUsbTo = QStringLiteral("Якщо Ви будете копіювати дані на флешку, вставте її у роз\"їм USB!");
+const QString kCopyDone = QStringLiteral("Копіювання даних завершилося.");
+
+// Lets the windows repaint and take input while a command works.
+void keepResponsive() { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
+}  // namespace
+
+std::optional<QString> TMain_Form::chooseMedium(const QString& usbMessage, int use) {
+    prompter_.message(MessageKind::Plain, usbMessage);
+    TWaitForm& wait = windows_.waitForm();
+    wait.show();
+    wait.raise();
+    // A medium inserted just now needs a moment; the windows go on painting meanwhile.
+    if (state_.mediumPauseMs > 0) {
+        QEventLoop loop;
+        QTimer::singleShot(state_.mediumPauseMs, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    } else {
+        keepResponsive();
+    }
+    TDrive_Form& drive = windows_.driveForm();
+    if (drive.exec() != QDialog::Accepted) {
+        wait.hide();
+        return std::nullopt;
+    }
+    return mediumFolder(drive.SelectedDrive, static_cast<MediumUse>(use));
+}
+
+void TMain_Form::finishExchange(const QString& success, const QStringList& failedFiles, bool reload) {
+    if (reload) FormShow();
+    windows_.waitForm().hide();
+    if (failedFiles.isEmpty()) prompter_.message(MessageKind::Information, success);
+    else prompter_.message(MessageKind::Warning, failedFilesMessage(success, failedFiles));
+}
+
+namespace {
+
+ExchangePlaces placesOf(const AppState& state) {
+    return {state.dm.dbDir(), state.settings.ftpDirectory, state.settings.dir, state.configPath};
+}
+
+}  // namespace
+
+void TMain_Form::BitBtn4Click() {
+    if (!prompter_.question(MessageKind::Confirmation,
+                            QStringLiteral("За даною командою можливо тільки оновлення\r\nструктур форм фінансової "
+                                           "звітності\r\n(без оновлення програмного модуля \"Локал зелван\").\r\nПродовжити?")))
+        return;
+    const auto medium = chooseMedium(kUsbFrom, int(MediumUse::Update));
+    if (!medium) return;
+    const auto hideWait = qScopeGuard([this] { windows_.waitForm().hide(); });
+    if (!findUpdateArchive(*medium)) {
+        prompter_.message(MessageKind::Error, QStringLiteral("На електронному носії немає потрібного файла!"));
+        return;
+    }
+    if (!prompter_.question(MessageKind::Confirmation, QStringLiteral("Ви впевнені, що бажаєте копіювати дані?"))) return;
+    postCard();
+    const SystemClock systemClock;
+    const Clock& clock = state_.clock ? *state_.clock : systemClock;
+    try {
+        const ExchangeOutcome outcome =
+            applyStructureUpdate(state_.dm, placesOf(state_), *medium, clock.now(), state_.locale, keepResponsive);
+        finishExchange(kCopyDone, outcome.failedFiles, true);
+    } catch (const ZelvanError& error) {
+        prompter_.message(MessageKind::Error, error.message());
+    }
+}
+
+void TMain_Form::BitBtn5Click() {
+    if (!prompter_.question(MessageKind::Confirmation,
+                            QStringLiteral("За даною командою на вибраний електронний носій\r\nбуде скопійовано фінансову "
+                                           "звітність для передачі Департаменту.\r\nПродовжити?")))
+        return;
+    // The card's e-mail row, made current; an empty e-mail asks first.
+    postCard();
+    for (int row = 0; row < card_->rowCount(); ++row) {
+        if (card_->index(row, OrganisationCardModel::KodName).data().toString() != QStringLiteral("EMail")) continue;
+        dbgSorg->setCurrentIndex(card_->index(row, OrganisationCardModel::SoftName));
+        if (card_->index(row, OrganisationCardModel::SoftName).data().toString().trimmed().isEmpty() &&
+            !prompter_.question(MessageKind::Confirmation,
+                                QStringLiteral("Увага! Ви не заповнили поле E-Mail. Продовжити формування даних?")))
+            return;
+        break;
+    }
+    const auto medium = chooseMedium(kUsbTo, int(MediumUse::ExportOrReturn));
+    if (!medium) return;
+    const auto hideWait = qScopeGuard([this] { windows_.waitForm().hide(); });
+    if (!prompter_.question(MessageKind::Confirmation, QStringLiteral("Почати копіювання файлів?"))) return;
+    try {
+        const ExchangeOutcome outcome = exportDataSet(state_.dm, placesOf(state_), *medium, keepResponsive);
+        finishExchange(QStringLiteral("Формування вихідних даних закінчилося."), outcome.failedFiles, false);
+    } catch (const ZelvanError& error) {
+        prompter_.message(MessageKind::Error, error.message());
+    }
+}
+
+void TMain_Form::bbBackDataClick() {
+    if (!prompter_.question(MessageKind::Confirmation,
+                            QStringLiteral("За даною командою можливо повернення звітності,\r\nяка  була вивантажена на "
+                                           "електронний носій.\r\nПродовжити?")))
+        return;
+    const auto medium = chooseMedium(kUsbFrom, int(MediumUse::ExportOrReturn));
+    if (!medium) return;
+    const auto hideWait = qScopeGuard([this] { windows_.waitForm().hide(); });
+    const QString all = QDir(*medium).filePath(QStringLiteral("AllDataFiles"));
+    if (!fileExistsIgnoringCase(all, kDatabaseFileName)) {
+        prompter_.message(MessageKind::Error, QStringLiteral("На електронному носії нема потрібних файлів: [") +
+                                                  QDir::toNativeSeparators(all) + u']');
+        return;
+    }
+    if (!prompter_.question(MessageKind::Confirmation,
+                            QStringLiteral("Увага, показники форм звітності буде змінено! Продовжити?")))
+        return;
+    postCard();
+    const SystemClock systemClock;
+    const Clock& clock = state_.clock ? *state_.clock : systemClock;
+    try {
+        const ExchangeOutcome outcome = returnDataSet(state_.dm, placesOf(state_), *medium, clock.now(), keepResponsive);
+        finishExchange(kCopyDone, outcome.failedFiles, true);
+    } catch (const ZelvanError& error) {
+        prompter_.message(MessageKind::Error, error.message());
+    }
 }
 
 }  // namespace zelvan

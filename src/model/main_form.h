@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QMainWindow>
+#include <optional>
 #include <array>
 #include <functional>
 
@@ -64,6 +65,12 @@ public:
     void BitBtn1Click();
     // "Заповнені форми": the forms with stored values, with their classifier codes.
     void BitBtn9Click();
+    // "Оновлення структур": the department's structure update from a medium.
+    void BitBtn4Click();
+    // "Передача даних": the data set for the department onto a medium.
+    void BitBtn5Click();
+    // "Повернення звітності": the data set of an earlier export back from a medium.
+    void bbBackDataClick();
 
     // Code lookups of the four groups (a change of the code field) and name lookups
     // (the name field losing focus).
@@ -97,6 +104,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The opening steps of the exchange commands: the USB message, the wait window and
+    // the pause, the medium dialog. The medium folder, or nothing on "Закрити" (the wait
+    // window then closed).
+    std::optional<QString> chooseMedium(const QString& usbMessage, int use);
+    void finishExchange(const QString& success, const QStringList& failedFiles, bool reload);
+
     struct Classifier {
         ClassifierGroup group;
         QLineEdit* code;

@@ -11,6 +11,7 @@
 #include "app/config_file.h"
 #include "cli/cli.h"
 #include "docs/word_document.h"
+#include "platform/zip_archive.h"
 #include "model/tdm.h"
 #include "support/printers.h"
 
@@ -352,4 +353,58 @@ TEST_F(CliControl, FillTemplateWritesTheFilledDocument) {
                                       QStringLiteral("4040"), QStringLiteral("--out"), file(QStringLiteral("f4.docx"))});
     EXPECT_EQ(noForm.code, 1);
     EXPECT_EQ(noForm.err, QStringLiteral("Форми з кодом 4040 немає в базі даних.\n"));
+}
+
+TEST(CliExchange, ExportReturnAndUpdateWithoutQuestions) {
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("db"));
+    ASSERT_EQ(runProgram({QStringLiteral("demo"), db}).code, 0);
+    const QString config = dir.filePath(QStringLiteral("cfg.ini"));
+    {
+        ConfigFile c;
+        c.setValue(QStringLiteral("FTP_Directory"), dir.filePath(QStringLiteral("ftp")));
+        c.save(config);
+    }
+    QDir().mkpath(dir.filePath(QStringLiteral("ftp")));
+    QFile ini(dir.filePath(QStringLiteral("ftp/Local_Zelvan.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("DB_Dir=x\r\n");
+    ini.close();
+    const QString usb = dir.filePath(QStringLiteral("usb"));
+    const auto run = [&](const QString& command, bool yes = true) {
+        QStringList args{command, QStringLiteral("--db"), db, QStringLiteral("--medium"), usb, QStringLiteral("--config"), config};
+        if (yes) args << QStringLiteral("--yes");
+        return runProgram(args);
+    };
+
+    const CliRun noYes = run(QStringLiteral("export"), false);
+    EXPECT_EQ(noYes.code, 2);
+    EXPECT_FALSE(QDir(usb).exists());
+
+    const CliRun exported = run(QStringLiteral("export"));
+    EXPECT_EQ(exported.code, 0) << exported.err.toStdString();
+    EXPECT_EQ(exported.out, QStringLiteral("Формування вихідних даних закінчилося.\n"));
+    EXPECT_TRUE(QFileInfo::exists(usb + QStringLiteral("/LZelvan_Data/In_Zelvan_Files/Znachenie.DB")));
+
+    const CliRun returned = run(QStringLiteral("return"));
+    EXPECT_EQ(returned.code, 0) << returned.err.toStdString();
+    EXPECT_TRUE(returned.out.startsWith(QStringLiteral("Резервна копія бази даних: ") + db + QStringLiteral("/backup/")))
+        << returned.out.toStdString();
+    EXPECT_TRUE(returned.out.endsWith(QStringLiteral("Копіювання даних завершилося.\n")));
+
+    const CliRun noArchive = run(QStringLiteral("update"));
+    EXPECT_EQ(noArchive.code, 1);
+    EXPECT_EQ(noArchive.err, QStringLiteral("На електронному носії немає потрібного файла!\n"));
+
+    // An update archive made from the exported snapshot.
+    QFile snapshot(usb + QStringLiteral("/LZelvan_Data/In_Zelvan_Files/AllDataFiles/zelvan.sqlite"));
+    ASSERT_TRUE(snapshot.open(QIODevice::ReadOnly));
+    QDir().mkpath(usb + QStringLiteral("/LZelvan_Data/Out_Zelvan_Files"));
+    QFile archive(usb + QStringLiteral("/LZelvan_Data/Out_Zelvan_Files/update.zip"));
+    ASSERT_TRUE(archive.open(QIODevice::WriteOnly));
+    archive.write(writeZip({{QStringLiteral("zelvan.sqlite"), snapshot.readAll()}}));
+    archive.close();
+    const CliRun updated = run(QStringLiteral("update"));
+    EXPECT_EQ(updated.code, 0) << updated.err.toStdString();
+    EXPECT_EQ(ConfigFile::load(config).value(QStringLiteral("FTP_KOD_DANPER")), QStringLiteral("41"));
 }
