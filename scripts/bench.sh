@@ -61,3 +61,12 @@ import json
 t = {b["name"]: b["real_time"] for b in json.load(open("build-bench/template.json"))["benchmarks"]}
 print(f"fill a 300-row template / unpack, parse and re-pack it unchanged: {t['template/fill'] / t['template/unchanged']:.2f}")
 PY
+
+# Export of a data set from 1,000,000 values, against a plain copy of the database file.
+cmake --build build-bench --parallel --target exchange_bench
+build-bench/bench/exchange_bench --benchmark_out=build-bench/exchange.json --benchmark_out_format=json 2> /dev/null
+/usr/bin/python3 - <<'PY'
+import json
+t = {b["name"]: b["real_time"] for b in json.load(open("build-bench/exchange.json"))["benchmarks"]}
+print(f"export of 1,000,000 values / plain copy of the database file: {t['export/zelvan/min_time:2.000'] / t['export/file_copy/min_time:2.000']:.2f}")
+PY

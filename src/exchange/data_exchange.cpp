@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "app/app_settings.h"
 #include "app/config_file.h"
@@ -106,13 +108,24 @@ void writeSingleTable(const Database& live, const QString& table, const QString&
     if (!QFile::rename(partial, path)) throw ExchangeError(QStringLiteral("Не вдалося записати файл \"%1\".").arg(shown(path)));
 }
 
-// The values table alone: the snapshot's copy without the other tables. Copying the file
-// is far quicker than copying a million rows through SQL.
-void writeValuesTable(const QString& snapshot, const QString& path) {
+// Copies a file under a temporary name and gives it its name when complete.
+void copyWhole(const QString& source, const QString& target) {
+    const QString partial = target + QStringLiteral(".part");
+    QFile::remove(partial);
+    QFile in(source);
+    if (!in.copy(partial))
+        throw ExchangeError(QStringLiteral("Не вдалося записати файл \"%1\": %2").arg(shown(target), in.errorString()));
+    QFile::remove(target);
+    if (!QFile::rename(partial, target))
+        throw ExchangeError(QStringLiteral("Не вдалося записати файл \"%1\".").arg(shown(target)));
+}
+
+// The values table alone: a snapshot of the database without the other tables. Writing
+// the snapshot is far quicker than copying a million rows through SQL.
+void keepValuesTableOnly(const QString& path) {
     const QString partial = path + QStringLiteral(".part");
     QFile::remove(partial);
-    QFile::remove(path);
-    if (!QFile::copy(snapshot, partial))
+    if (!QFile::rename(path, partial))
         throw ExchangeError(QStringLiteral("Не вдалося записати файл \"%1\".").arg(shown(path)));
     {
         Database single(partial, Database::Mode::OpenExisting);
@@ -145,6 +158,14 @@ void checkDatabaseFile(const QString& path, const QString& what) {
     }
 }
 
+// What was written reaches the medium before the user is told to take it out.
+void flushToMedium(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::syncfs(fd);
+    ::close(fd);
+}
+
 }  // namespace
 
 QString mediumFolder(const QString& root, MediumUse use) {
@@ -165,17 +186,20 @@ ExchangeOutcome exportDataSet(TDM& dm, const ExchangePlaces& places, const QStri
                                 .arg(shown(all)));
     ExchangeOutcome outcome;
     const Database& db = dm.db();
-    // The database as one consistent snapshot, never a copy of the live file.
+    // The database as one consistent snapshot, never a copy of the live file; the same
+    // snapshot becomes the stand-alone values table.
     const QString snapshot = QDir(all).filePath(kDatabaseFileName);
+    const QString values = QDir(medium).filePath(QStringLiteral("Znachenie.DB"));
     try {
         db.backupTo(snapshot, tick);
+        copyWhole(snapshot, values);
     } catch (const ZelvanError& error) {
         throw ExchangeError(QStringLiteral("Не вдалося записати копію бази даних на носій: %1").arg(error.message()));
     }
     copyDocuments(places.dbDir, all, outcome.failedFiles, tick);
     copyOver(findFileIgnoringCase(places.ftpDirectory, kConfigName), QDir(all).filePath(kConfigName), outcome.failedFiles);
     try {
-        writeValuesTable(snapshot, QDir(medium).filePath(QStringLiteral("Znachenie.DB")));
+        keepValuesTableOnly(values);
     } catch (const ZelvanError& error) {
         outcome.failedFiles << QStringLiteral("Znachenie.DB: %1").arg(error.message());
     }
@@ -185,6 +209,7 @@ ExchangeOutcome exportDataSet(TDM& dm, const ExchangePlaces& places, const QStri
     } catch (const ZelvanError& error) {
         outcome.failedFiles << QStringLiteral("SORG.DB: %1").arg(error.message());
     }
+    flushToMedium(medium);
     return outcome;
 }
 

@@ -57,8 +57,13 @@ Database::Database(const QString& filePath, Mode mode)
     try {
         // WAL keeps readers and the single writer apart and makes commits cheap;
         // the first statement also tells whether the file is a database at all.
+        // New databases take larger pages: a large database then copies and checks in
+        // far fewer steps. (An existing file keeps the page size it was made with.)
+        if (mode == Mode::Create) exec(QStringLiteral("PRAGMA page_size=16384"));
         exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        // Reads through a memory map: no system call per page for large reads and copies.
+        exec(QStringLiteral("PRAGMA mmap_size=1073741824"));
     } catch (...) {
         db.close();
         db = QSqlDatabase();
@@ -125,7 +130,7 @@ void copyPages(sqlite3* destination, sqlite3* source, const std::function<void()
     if (!backup) fail(QString::fromUtf8(sqlite3_errmsg(destination)));
     int rc;
     // Steps of about 4 MB keep a window responsive without slowing the copy.
-    while ((rc = sqlite3_backup_step(backup, 1024)) == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+    while ((rc = sqlite3_backup_step(backup, 8192)) == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
         if (tick) tick();
         if (rc != SQLITE_OK) sqlite3_sleep(20);
     }
@@ -151,6 +156,9 @@ void Database::backupTo(const QString& path, const std::function<void()>& tick) 
             fail(QStringLiteral("не вдалося створити файл \"%1\": %2").arg(QDir::toNativeSeparators(partial), why));
         }
         try {
+            // The copy is a new file under a temporary name: it needs no journal of its
+            // own. (Whoever needs it on the disk at once syncs it.)
+            sqlite3_exec(target.handle, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
             copyPages(target.handle, engineConnection(*this), tick);
         } catch (...) {
             sqlite3_close_v2(target.handle);
