@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev qt6-qpa-plugins libgl-dev
-    libarchive-dev libpugixml-dev
+    libarchive-dev libpugixml-dev libcurl4-openssl-dev python3-pyftpdlib openssl curl
     googletest libgtest-dev libbenchmark-dev
     fonts-dejavu-core
 )
