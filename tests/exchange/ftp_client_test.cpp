@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
 
@@ -125,4 +126,46 @@ TEST(FtpClient, ARefusedUploadIsAnError) {
         EXPECT_TRUE(e.message().startsWith(QStringLiteral("Сервер відмовив: передача файлу \"IN/001.ftp\""))) << e.message().toStdString();
     }
     EXPECT_FALSE(QFile::exists(server.path(QStringLiteral("IN/001.ftp"))));
+}
+
+TEST(FtpClient, ExplicitTls) {
+    // A certificate for 127.0.0.1 made for this test, trusted by the client.
+    QTemporaryDir keys;
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+                   QStringLiteral("-nodes"), QStringLiteral("-keyout"), keys.filePath(QStringLiteral("key.pem")),
+                   QStringLiteral("-out"), keys.filePath(QStringLiteral("cert.pem")), QStringLiteral("-days"),
+                   QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+                   QStringLiteral("subjectAltName=IP:127.0.0.1")});
+    ASSERT_TRUE(openssl.waitForFinished(60000));
+    ASSERT_EQ(openssl.exitCode(), 0) << openssl.readAllStandardError().toStdString();
+    write(keys.filePath(QStringLiteral("both.pem")),
+          read(keys.filePath(QStringLiteral("cert.pem"))) + read(keys.filePath(QStringLiteral("key.pem"))));
+
+    FtpServer server(keys.filePath(QStringLiteral("both.pem")));
+    FtpAccount a = account(server);
+    a.tls = true;
+    a.caFile = keys.filePath(QStringLiteral("cert.pem"));
+    FtpClient client(a);
+    client.connect();
+    client.makeFolder(QStringLiteral("Otpravka/IN/7"));
+    QTemporaryDir local;
+    write(local.filePath(QStringLiteral("v.zip")), pattern(70000));
+    client.uploadFile(local.filePath(QStringLiteral("v.zip")), QStringLiteral("Otpravka/IN/7/v.zip"));
+    EXPECT_EQ(read(server.path(QStringLiteral("Otpravka/IN/7/v.zip"))), pattern(70000));
+    EXPECT_EQ(client.list(QStringLiteral("Otpravka/IN/7")), QStringList{QStringLiteral("v.zip")});
+    client.download(QStringLiteral("Otpravka/IN/7/v.zip"), local.filePath(QStringLiteral("back.zip")));
+    EXPECT_EQ(read(local.filePath(QStringLiteral("back.zip"))), pattern(70000));
+
+    // Without trusting the certificate the connection is refused, not made in the clear.
+    FtpAccount untrusted = a;
+    untrusted.caFile.clear();
+    FtpClient doubtful(untrusted);
+    try {
+        doubtful.connect();
+        FAIL();
+    } catch (const FtpError& e) {
+        EXPECT_EQ(e.kind(), FtpError::Kind::Connection);
+    }
 }

@@ -20,10 +20,13 @@ if len(sys.argv) > 2:
     from pyftpdlib.handlers import TLS_FTPHandler, TLS_DTPHandler
 
     class DataHandler(TLS_DTPHandler):
-        # pyftpdlib 1.5.7 stops reading a data channel whose TLS handshake is still
-        # pending; keep it readable so that uploads over TLS complete.
+        # pyftpdlib 1.5.7 closes a data channel that is asked whether it is readable
+        # while its TLS handshake is still under way; keep it open until the handshake
+        # is done.
         def readable(self):
-            return self.receive or super().readable()
+            if self._ssl_accepting or self._ssl_want_read:
+                return True
+            return super().readable()
 
     class Handler(TLS_FTPHandler):
         dtp_handler = DataHandler
