@@ -70,3 +70,12 @@ import json
 t = {b["name"]: b["real_time"] for b in json.load(open("build-bench/exchange.json"))["benchmarks"]}
 print(f"export of 1,000,000 values / plain copy of the database file: {t['export/zelvan/min_time:2.000'] / t['export/file_copy/min_time:2.000']:.2f}")
 PY
+
+# Uploading 50 MB to a local FTP server, against the curl program.
+cmake --build build-bench --parallel --target ftp_bench
+build-bench/bench/ftp_bench --benchmark_out=build-bench/ftp.json --benchmark_out_format=json 2> /dev/null
+/usr/bin/python3 - <<'PY'
+import json
+t = {b["name"].split("/min_time")[0]: b["real_time"] for b in json.load(open("build-bench/ftp.json"))["benchmarks"]}
+print(f"upload throughput through the client / the curl program: {t['upload/curl'] / t['upload/zelvan']:.2f}")
+PY
