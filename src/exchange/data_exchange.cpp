@@ -78,8 +78,9 @@ void copyDocuments(const QString& from, const QString& to, QStringList& failures
     }
 }
 
-// A database file holding one table of ours with its rows: made from a copy of the
-// snapshot, whose other tables are dropped, or filled through an attached file.
+// A database file holding one table of ours with its rows, filled through a connection
+// of its own that reads the live database: nothing is attached to the program's own
+// connection, which may have statements running.
 void writeSingleTable(const Database& live, const QString& table, const QString& path) {
     const TableDef* def = findTable(table);
     const QString partial = path + QStringLiteral(".part");
@@ -91,20 +92,24 @@ void writeSingleTable(const Database& live, const QString& table, const QString&
         if (column.name == def->primaryKey) definition += QStringLiteral(" PRIMARY KEY");
         columns << definition;
     }
-    live.exec(QStringLiteral("attach database :file as single"), {{QStringLiteral(":file"), partial}});
     try {
-        live.transaction([&] {
+        Database single(partial, Database::Mode::Create);
+        single.exec(QStringLiteral("attach database :file as live"), {{QStringLiteral(":file"), live.filePath()}});
+        single.transaction([&] {
             // The names come from the program's own table list.
-            live.exec(QStringLiteral("create table single.%1 (%2)").arg(def->name, columns.join(QStringLiteral(", "))));
-            live.exec(QStringLiteral("insert into single.%1 (%2) select %2 from main.%1")
-                          .arg(def->name, def->columnNames().join(QStringLiteral(", "))));
+            single.exec(QStringLiteral("create table main.%1 (%2)").arg(def->name, columns.join(QStringLiteral(", "))));
+            single.exec(QStringLiteral("insert into main.%1 (%2) select %2 from live.%1")
+                            .arg(def->name, def->columnNames().join(QStringLiteral(", "))));
         });
+        single.exec(QStringLiteral("detach database live"));
+        // A file standing alone carries no journal beside it.
+        single.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
     } catch (...) {
-        live.exec(QStringLiteral("detach database single"));
         QFile::remove(partial);
+        QFile::remove(partial + QStringLiteral("-wal"));
+        QFile::remove(partial + QStringLiteral("-shm"));
         throw;
     }
-    live.exec(QStringLiteral("detach database single"));
     if (!QFile::rename(partial, path)) throw ExchangeError(QStringLiteral("Не вдалося записати файл \"%1\".").arg(shown(path)));
 }
 
@@ -167,6 +172,8 @@ void flushToMedium(const QString& folder) {
 }
 
 }  // namespace
+
+void writeValuesDatabase(TDM& dm, const QString& path) { writeSingleTable(dm.db(), QStringLiteral("ZNACHENIE"), path); }
 
 QString mediumFolder(const QString& root, MediumUse use) {
     return QDir(root).filePath(use == MediumUse::Update ? QStringLiteral("LZelvan_Data/Out_Zelvan_Files")
@@ -257,6 +264,12 @@ ExchangeOutcome applyStructureUpdate(TDM& dm, const ExchangePlaces& places, cons
                                      const std::function<void()>& tick) {
     const auto archive = findUpdateArchive(medium);
     if (!archive) throw ExchangeError(QStringLiteral("На електронному носії немає потрібного файла!"));
+    return applyUpdateArchive(dm, places, *archive, now, locale, tick);
+}
+
+ExchangeOutcome applyUpdateArchive(TDM& dm, const ExchangePlaces& places, const QString& archivePath,
+                                   const QDateTime& now, const UserLocale& locale, const std::function<void()>& tick) {
+    const std::optional<QString> archive = archivePath;
     const QString archiveName = QFileInfo(*archive).fileName();
 
     // The archive's copy in the database folder, then its content in a staging folder.

@@ -75,4 +75,13 @@ ExchangeOutcome applyStructureUpdate(TDM& dm, const ExchangePlaces& places, cons
                                      const QDateTime& now, const UserLocale& locale,
                                      const std::function<void()>& tick = {});
 
+// The same for an archive already at hand (an answer received by FTP): copied into the
+// database folder, unpacked, checked and applied as above.
+ExchangeOutcome applyUpdateArchive(TDM& dm, const ExchangePlaces& places, const QString& archivePath,
+                                   const QDateTime& now, const UserLocale& locale,
+                                   const std::function<void()>& tick = {});
+
+// A stand-alone database file holding the table of stored values and nothing else.
+void writeValuesDatabase(TDM& dm, const QString& path);
+
 }  // namespace zelvan

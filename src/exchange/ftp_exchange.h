@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "app/app_settings.h"
+
+namespace zelvan {
+
+class FtpClient;
+class TDM;
+
+// The number of a data request: at least three digits, zeros in front ("001", "027",
+// "1234").
+QString requestNumberText(int number);
+
+// The warning when the organisation, state or period code of the settings is empty;
+// empty when all three are there.
+QString missingCodesMessage(const AppSettings& settings);
+
+// The server folders of a workstation: "Otpravka/IN/<id>" for data requests,
+// "Otpravka/rar/<id>" for their answers, "Priyom/<id>" for values. An empty id leaves its
+// level out.
+QString requestFolder(const QString& workstationId);
+QString answerFolder(const QString& workstationId);
+QString valuesFolder(const QString& workstationId);
+
+using UploadProgress = std::function<void(qint64 sent, qint64 total)>;
+
+// Writes the next data request into FTP_Directory/Otpravka (the first number whose file
+// is not there), creates the server folder and uploads it. Returns the number. When
+// the server refuses the file, the local file is deleted (its number is free again)
+// and FtpError says "Помилка при передачі заявки на сервер".
+QString sendDataRequest(FtpClient& client, const AppSettings& settings, const QString& workstationId,
+                        const UploadProgress& progress = {});
+
+// Packs the table of stored values as a stand-alone "Znachenie.DB" into the zip archive
+// <obj>_<stan>_<danper>.zip in the database folder and uploads it to the values folder.
+// Returns the archive's path. A refused upload: FtpError "Помилка при передачі даних на
+// сервер"; the archive stays.
+QString sendValues(FtpClient& client, TDM& dm, const AppSettings& settings, const QString& workstationId,
+                   const UploadProgress& progress = {});
+
+// An answer archive downloaded into FTP_Directory/Otpravka.
+struct ReceivedAnswer {
+    QString name;       // as on the server
+    QString localPath;  // where it was downloaded
+    QString number;     // the name without its first ".rar" (or ".zip", ".7z"), for the messages
+};
+
+// Downloads the answer archives ("*.rar", also ".zip" and ".7z") of the answer folder
+// that have no local copy yet, each whole or not at all, in listing order.
+std::vector<ReceivedAnswer> fetchNewAnswers(FtpClient& client, const AppSettings& settings,
+                                            const QString& workstationId);
+
+}  // namespace zelvan
