@@ -19,22 +19,32 @@ AppSettings AppSettings::fromConfig(const ConfigFile& file) {
     s.ftpKodDanper = file.value(key::FTP_KOD_DANPER);
     s.ftpDirectory = file.value(key::FTP_Directory);
     s.ftpIpServer = file.value(key::FTP_IP_Server);
+    s.ftpPort = file.value(key::FTP_Port);
+    s.ftpUser = file.value(key::FTP_User);
+    s.ftpPassword = file.value(key::FTP_Password);
+    s.ftpActive = file.value(key::FTP_Active);
+    s.ftpTls = file.value(key::FTP_TLS);
     return s;
 }
 
 SettingsFields SettingsFields::fromSettings(const AppSettings& s) {
-    return {s.dbDir,        s.winRarDir,    s.ftpKodObj, s.ftpKodStan,
-            s.ftpKodDanper, s.ftpDirectory, s.ftpIpServer};
+    return {s.dbDir,       s.winRarDir, s.ftpKodObj, s.ftpKodStan,   s.ftpKodDanper, s.ftpDirectory,
+            s.ftpIpServer, s.ftpPort,   s.ftpUser,   s.ftpPassword, s.ftpActive,    s.ftpTls};
 }
 
-std::array<std::pair<QString, QString>, 7> SettingsFields::keyed() const {
+std::array<std::pair<QString, QString>, 12> SettingsFields::keyed() const {
     return {{{key::DB_Dir, dbDir},
              {key::WinRar_Dir, winRarDir},
              {key::FTP_KOD_OBJ, ftpKodObj},
              {key::FTP_KOD_STAN, ftpKodStan},
              {key::FTP_KOD_DANPER, ftpKodDanper},
              {key::FTP_Directory, ftpDirectory},
-             {key::FTP_IP_Server, ftpIpServer}}};
+             {key::FTP_IP_Server, ftpIpServer},
+             {key::FTP_Port, ftpPort},
+             {key::FTP_User, ftpUser},
+             {key::FTP_Password, ftpPassword},
+             {key::FTP_Active, ftpActive},
+             {key::FTP_TLS, ftpTls}}};
 }
 
 QString checkServerAddress(const QString& text) {
@@ -63,14 +73,25 @@ QString checkServerAddress(const QString& text) {
     return {};
 }
 
+QString checkServerPort(const QString& text) {
+    const QString port = text.trimmed();
+    if (port.isEmpty()) return {};
+    bool ok = false;
+    const int number = port.toInt(&ok);
+    if (ok && number >= 1 && number <= 65535) return {};
+    return QStringLiteral("Порт сервера \"%1\" неправильний: потрібне число від 1 до 65535 (звичайно 21).").arg(port);
+}
+
 void saveSettings(const QString& configPath, const SettingsFields& typed, AppSettings& settings) {
     // Blanks around a folder, a code or an address are never meant.
     SettingsFields fields = typed;
     for (QString* value : {&fields.dbDir, &fields.winRarDir, &fields.ftpKodObj, &fields.ftpKodStan,
-                           &fields.ftpKodDanper, &fields.ftpDirectory, &fields.ftpIpServer})
+                           &fields.ftpKodDanper, &fields.ftpDirectory, &fields.ftpIpServer, &fields.ftpPort,
+                           &fields.ftpUser})
         *value = value->trimmed();
     if (const QString problem = checkServerAddress(fields.ftpIpServer); !problem.isEmpty())
         throw ZelvanError(problem);
+    if (const QString problem = checkServerPort(fields.ftpPort); !problem.isEmpty()) throw ZelvanError(problem);
 
     ConfigFile written;
     const auto keyed = fields.keyed();
@@ -103,6 +124,11 @@ void saveSettings(const QString& configPath, const SettingsFields& typed, AppSet
     settings.ftpKodDanper = fields.ftpKodDanper;
     settings.ftpDirectory = fields.ftpDirectory;
     settings.ftpIpServer = fields.ftpIpServer;
+    settings.ftpPort = fields.ftpPort;
+    settings.ftpUser = fields.ftpUser;
+    settings.ftpPassword = fields.ftpPassword;
+    settings.ftpActive = fields.ftpActive;
+    settings.ftpTls = fields.ftpTls;
 }
 
 }  // namespace zelvan

@@ -18,6 +18,13 @@ inline const QString FTP_KOD_DANPER = QStringLiteral("FTP_KOD_DANPER");
 inline const QString FTP_Directory = QStringLiteral("FTP_Directory");
 inline const QString FTP_IP_Server = QStringLiteral("FTP_IP_Server");
 inline const QString LocPeriod = QStringLiteral("LocPeriod");
+// The FTP account and how to reach the server: the port when it is not 21, the account
+// name and password, "1" for active instead of passive transfers, "1" for explicit TLS.
+inline const QString FTP_Port = QStringLiteral("FTP_Port");
+inline const QString FTP_User = QStringLiteral("FTP_User");
+inline const QString FTP_Password = QStringLiteral("FTP_Password");
+inline const QString FTP_Active = QStringLiteral("FTP_Active");
+inline const QString FTP_TLS = QStringLiteral("FTP_TLS");
 }  // namespace key
 
 // The values of the configuration file, one text per key, empty when the key is
@@ -32,6 +39,11 @@ struct AppSettings {
     QString ftpKodDanper;
     QString ftpDirectory;
     QString ftpIpServer;
+    QString ftpPort;
+    QString ftpUser;
+    QString ftpPassword;
+    QString ftpActive;
+    QString ftpTls;
 
     static AppSettings fromConfig(const ConfigFile& file);
 
@@ -47,15 +59,22 @@ struct SettingsFields {
     QString ftpKodDanper;
     QString ftpDirectory;
     QString ftpIpServer;
+    QString ftpPort;
+    QString ftpUser;
+    QString ftpPassword;
+    QString ftpActive;
+    QString ftpTls;
 
     static SettingsFields fromSettings(const AppSettings& settings);
-    std::array<std::pair<QString, QString>, 7> keyed() const;
+    std::array<std::pair<QString, QString>, 12> keyed() const;
     bool operator==(const SettingsFields&) const = default;
 };
 
 // Empty when the server field holds an acceptable value (nothing, an IPv4 address or a
 // host name); otherwise the message that tells the user what is wrong.
 QString checkServerAddress(const QString& text);
+// The same for the server's port: nothing (21) or a number from 1 to 65535.
+QString checkServerPort(const QString& text);
 
 // Saves the settings dialog's fields: the configuration file is rewritten with the
 // seven keys in their order (an empty field gives no line), followed by the lines of

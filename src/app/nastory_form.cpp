@@ -1,5 +1,6 @@
 #include "app/nastory_form.h"
 
+#include <QCheckBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -27,6 +28,11 @@ TNastory_Form::TNastory_Form(AppState& state, Prompter& prompter, QWidget* paren
       Edit3(new QLineEdit(this)),
       DirectoryEdit3(new DirectoryEdit(this)),
       MaskEdit1(new QLineEdit(this)),
+      edFtpPort(new QLineEdit(this)),
+      edFtpUser(new QLineEdit(this)),
+      edFtpPassword(new QLineEdit(this)),
+      cbFtpActive(new QCheckBox(QStringLiteral("Активний режим передачі (замість пасивного)"), this)),
+      cbFtpTls(new QCheckBox(QStringLiteral("Захищене з'єднання (FTPS, явний TLS)"), this)),
       BitBtn1(new QPushButton(QStringLiteral("Зберегти"), this)),
       BitBtn2(new QPushButton(QStringLiteral("Закрити"), this)) {
     setObjectName(QStringLiteral("Nastory_Form"));
@@ -39,6 +45,13 @@ TNastory_Form::TNastory_Form(AppState& state, Prompter& prompter, QWidget* paren
     Edit3->setObjectName(QStringLiteral("Edit3"));
     MaskEdit1->setObjectName(QStringLiteral("MaskEdit1"));
     MaskEdit1->setPlaceholderText(QStringLiteral("IPv4-адреса або ім'я сервера"));
+    edFtpPort->setObjectName(QStringLiteral("edFtpPort"));
+    edFtpPort->setPlaceholderText(QStringLiteral("21"));
+    edFtpUser->setObjectName(QStringLiteral("edFtpUser"));
+    edFtpPassword->setObjectName(QStringLiteral("edFtpPassword"));
+    edFtpPassword->setEchoMode(QLineEdit::Password);
+    cbFtpActive->setObjectName(QStringLiteral("cbFtpActive"));
+    cbFtpTls->setObjectName(QStringLiteral("cbFtpTls"));
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
@@ -56,6 +69,11 @@ TNastory_Form::TNastory_Form(AppState& state, Prompter& prompter, QWidget* paren
     ftp->addRow(QStringLiteral("Код періода"), Edit3);
     ftp->addRow(QStringLiteral("Папка з FTP-файлами"), DirectoryEdit3);
     ftp->addRow(QStringLiteral("IP адрес сервера"), MaskEdit1);
+    ftp->addRow(QStringLiteral("Порт сервера"), edFtpPort);
+    ftp->addRow(QStringLiteral("Ім'я користувача FTP"), edFtpUser);
+    ftp->addRow(QStringLiteral("Пароль FTP"), edFtpPassword);
+    ftp->addRow(QString(), cbFtpActive);
+    ftp->addRow(QString(), cbFtpTls);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -87,16 +105,37 @@ void TNastory_Form::FormShow() {
     Edit3->setText(s.ftpKodDanper);
     DirectoryEdit3->setText(s.ftpDirectory);
     MaskEdit1->setText(s.ftpIpServer);
+    edFtpPort->setText(s.ftpPort);
+    edFtpUser->setText(s.ftpUser);
+    edFtpPassword->setText(s.ftpPassword);
+    cbFtpActive->setChecked(s.ftpActive == QStringLiteral("1"));
+    cbFtpTls->setChecked(s.ftpTls == QStringLiteral("1"));
     DirectoryEdit1->setFocus();
 }
 
 void TNastory_Form::BitBtn1Click() {
-    const SettingsFields fields{DirectoryEdit1->text(), DirectoryEdit2->text(), Edit1->text(),  Edit2->text(),
-                                Edit3->text(),          DirectoryEdit3->text(), MaskEdit1->text()};
+    const SettingsFields fields{DirectoryEdit1->text(),
+                                DirectoryEdit2->text(),
+                                Edit1->text(),
+                                Edit2->text(),
+                                Edit3->text(),
+                                DirectoryEdit3->text(),
+                                MaskEdit1->text(),
+                                edFtpPort->text(),
+                                edFtpUser->text(),
+                                edFtpPassword->text(),
+                                cbFtpActive->isChecked() ? QStringLiteral("1") : QString(),
+                                cbFtpTls->isChecked() ? QStringLiteral("1") : QString()};
     if (const QString problem = checkServerAddress(fields.ftpIpServer); !problem.isEmpty()) {
         prompter_.message(MessageKind::Error, problem);
         MaskEdit1->setFocus();
         MaskEdit1->selectAll();
+        return;
+    }
+    if (const QString problem = checkServerPort(fields.ftpPort); !problem.isEmpty()) {
+        prompter_.message(MessageKind::Error, problem);
+        edFtpPort->setFocus();
+        edFtpPort->selectAll();
         return;
     }
     try {

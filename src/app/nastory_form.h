@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
@@ -39,6 +40,11 @@ private:
     QLineEdit* Edit3;
     DirectoryEdit* DirectoryEdit3;
     QLineEdit* MaskEdit1;
+    QLineEdit* edFtpPort;
+    QLineEdit* edFtpUser;
+    QLineEdit* edFtpPassword;
+    QCheckBox* cbFtpActive;
+    QCheckBox* cbFtpTls;
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
 };

@@ -27,7 +27,9 @@ void write(const QString& path, const QByteArray& bytes) {
 const SettingsFields kAllFilled{QStringLiteral("/srv/Zelvan/DB"), QStringLiteral("/srv/Zelvan/Copies"),
                                 QStringLiteral("31245"),          QStringLiteral("1"),
                                 QStringLiteral("41"),             QStringLiteral("/srv/Zelvan/Ftp"),
-                                QStringLiteral("10.0.5.120")};
+                                QStringLiteral("10.0.5.120"),     QString(),
+                                QString(),                        QString(),
+                                QString(),                        QString()};
 
 }  // namespace
 
@@ -113,4 +115,29 @@ TEST(Settings, ServerAddresses) {
             EXPECT_TRUE(problem.startsWith(QStringLiteral("Адреса сервера"))) << c.text;
         }
     }
+}
+
+TEST(SaveSettings, TheFtpAccountFollowsTheSevenKeys) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Local_Zelvan.ini"));
+    SettingsFields fields = kAllFilled;
+    fields.ftpPort = QStringLiteral(" 2121 ");
+    fields.ftpUser = QStringLiteral("lyceum7");
+    fields.ftpPassword = QStringLiteral(" pass word ");  // a password keeps its blanks
+    fields.ftpTls = QStringLiteral("1");
+    AppSettings settings;
+    saveSettings(path, fields, settings);
+    const QStringList lines = ConfigFile::load(path).lines();
+    ASSERT_EQ(lines.size(), 11);
+    EXPECT_EQ(lines.mid(7), (QStringList{QStringLiteral("FTP_Port=2121"), QStringLiteral("FTP_User=lyceum7"),
+                                         QStringLiteral("FTP_Password= pass word "), QStringLiteral("FTP_TLS=1")}));
+    EXPECT_EQ(settings.ftpPassword, QStringLiteral(" pass word "));
+    EXPECT_EQ(AppSettings::fromConfig(ConfigFile::load(path)).ftpUser, QStringLiteral("lyceum7"));
+
+    for (const char* bad : {"0", "65536", "ftp"}) {
+        fields.ftpPort = QString::fromLatin1(bad);
+        EXPECT_THROW(saveSettings(path, fields, settings), ZelvanError) << bad;
+    }
+    EXPECT_EQ(checkServerPort(QStringLiteral("x")),
+              QStringLiteral("Порт сервера \"x\" неправильний: потрібне число від 1 до 65535 (звичайно 21)."));
 }
