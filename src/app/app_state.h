@@ -38,6 +38,12 @@ struct AppState {
     // the system's own when not set.
     std::function<std::vector<Volume>()> volumes;
     QString sysfsRoot = QStringLiteral("/sys");
+    // FTP: how often the server is asked for answers (0: only when asked by a test), the
+    // pause before an answer is downloaded, and a certificate authority to trust besides
+    // the system's (tests).
+    int ftpPollMs = 3000;
+    int ftpAnswerDelayMs = 10000;
+    QString ftpCaFile;
 
     QString filledDocumentsFolder() const;
 };

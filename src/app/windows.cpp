@@ -7,6 +7,7 @@
 #include "dict/vidatki_forms.h"
 #include "entry/input_znach_form.h"
 #include "exchange/drive_form.h"
+#include "exchange/ftp_main_form.h"
 
 namespace zelvan {
 
@@ -39,6 +40,12 @@ TDrive_Form& Windows::driveForm() {
         drive_ = std::make_unique<TDrive_Form>(
             prompter_, state_.volumes ? state_.volumes : TDrive_Form::VolumeSource(mountedVolumes), state_.sysfsRoot);
     return *drive_;
+}
+
+TFTP_Main_Form& Windows::ftpMainForm() {
+    // Made once: its polling goes on while it is closed, until the program ends.
+    if (!ftpMain_) ftpMain_ = std::make_unique<TFTP_Main_Form>(state_, prompter_, *this);
+    return *ftpMain_;
 }
 
 void Windows::showSettingsDialog() { nastoryForm().exec(); }

@@ -10,6 +10,7 @@ struct AppState;
 class Prompter;
 class TInput_Znach_Form;
 class TDrive_Form;
+class TFTP_Main_Form;
 class TNastory_Form;
 class TVidatki_List_Form;
 class TWaitForm;
@@ -26,6 +27,7 @@ public:
     TVidatki_List_Form& vidatkiListForm();
     TInput_Znach_Form& inputZnachForm();
     TDrive_Form& driveForm();
+    TFTP_Main_Form& ftpMainForm();
 
     // Shows the settings dialog modally.
     void showSettingsDialog() override;
@@ -38,6 +40,7 @@ private:
     std::unique_ptr<TVidatki_List_Form> vidatkiList_;
     std::unique_ptr<TInput_Znach_Form> inputZnach_;
     std::unique_ptr<TDrive_Form> drive_;
+    std::unique_ptr<TFTP_Main_Form> ftpMain_;
 };
 
 }  // namespace zelvan

@@ -1,5 +1,7 @@
 #include "app/zastavka_form.h"
 
+#include <QKeyEvent>
+
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -87,6 +89,17 @@ TWaitForm::TWaitForm(QWidget* parent)
     layout->setContentsMargins(40, 24, 40, 24);
     layout->addWidget(label);
     centreOnScreen(this);
+}
+
+void TWaitForm::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    emit closed();
+}
+
+void TWaitForm::keyPressEvent(QKeyEvent* event) {
+    // Waiting for an answer that may never come must not hold the program forever.
+    if (event->key() == Qt::Key_Escape) close();
+    else QWidget::keyPressEvent(event);
 }
 
 }  // namespace zelvan

@@ -17,6 +17,14 @@ class TWaitForm : public QWidget {
     Q_OBJECT
 public:
     explicit TWaitForm(QWidget* parent = nullptr);
+
+signals:
+    // The window went away: closed by the program, or by the user with Esc.
+    void closed();
+
+protected:
+    void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace zelvan

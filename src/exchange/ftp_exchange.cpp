@@ -97,35 +97,51 @@ QString sendValues(FtpClient& client, TDM& dm, const AppSettings& settings, cons
     return archive;
 }
 
-std::vector<ReceivedAnswer> fetchNewAnswers(FtpClient& client, const AppSettings& settings, const QString& workstationId) {
-    std::vector<ReceivedAnswer> received;
+QStringList pendingAnswers(FtpClient& client, const AppSettings& settings, const QString& workstationId) {
+    const QString local = QDir(settings.ftpDirectory).filePath(QStringLiteral("Otpravka"));
     QStringList names;
     for (const QString& name : client.list(answerFolder(workstationId))) {
-        for (const char* suffix : {".rar", ".zip", ".7z"})
-            if (name.endsWith(QLatin1String(suffix), Qt::CaseInsensitive)) {
-                names << name;
-                break;
-            }
+        bool archive = false;
+        for (const char* suffix : {".rar", ".zip", ".7z"}) archive = archive || name.endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
+        // An answer with a local copy was handled before.
+        if (archive && !QFileInfo::exists(QDir(local).filePath(name))) names << name;
     }
-    if (names.isEmpty()) return received;
+    return names;
+}
+
+ReceivedAnswer fetchAnswer(FtpClient& client, const AppSettings& settings, const QString& workstationId,
+                           const QString& name) {
     // The answers' folder is made before the first download, also when no request was
     // ever sent from this workstation.
     const QString local = QDir(settings.ftpDirectory).filePath(QStringLiteral("Otpravka"));
     QDir().mkpath(local);
-    for (const QString& name : names) {
-        const QString path = QDir(local).filePath(name);
-        if (QFileInfo::exists(path)) continue;  // handled before
-        client.download(serverPath({answerFolder(workstationId), name}), path);
-        QString number = name;
-        for (const char* suffix : {".rar", ".zip", ".7z"}) {
-            const qsizetype at = number.indexOf(QLatin1String(suffix), 0, Qt::CaseInsensitive);
-            if (at >= 0) {
-                number.remove(at, qsizetype(qstrlen(suffix)));
-                break;
-            }
+    const QString path = QDir(local).filePath(name);
+    client.download(serverPath({answerFolder(workstationId), name}), path);
+    QString number = name;
+    for (const char* suffix : {".rar", ".zip", ".7z"}) {
+        const qsizetype at = number.indexOf(QLatin1String(suffix), 0, Qt::CaseInsensitive);
+        if (at >= 0) {
+            number.remove(at, qsizetype(qstrlen(suffix)));
+            break;
         }
-        received.push_back({name, path, number});
     }
+    return {name, path, number};
+}
+
+FtpAccount ftpAccountFrom(const AppSettings& settings, const QString& server) {
+    FtpAccount account;
+    account.server = settings.ftpPort.isEmpty() ? server : server + u':' + settings.ftpPort;
+    account.user = settings.ftpUser;
+    account.password = settings.ftpPassword;
+    account.activeMode = settings.ftpActive == QStringLiteral("1");
+    account.tls = settings.ftpTls == QStringLiteral("1");
+    return account;
+}
+
+std::vector<ReceivedAnswer> fetchNewAnswers(FtpClient& client, const AppSettings& settings, const QString& workstationId) {
+    std::vector<ReceivedAnswer> received;
+    for (const QString& name : pendingAnswers(client, settings, workstationId))
+        received.push_back(fetchAnswer(client, settings, workstationId, name));
     return received;
 }
 

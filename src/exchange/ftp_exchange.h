@@ -49,6 +49,18 @@ struct ReceivedAnswer {
     QString number;     // the name without its first ".rar" (or ".zip", ".7z"), for the messages
 };
 
+// The answer archives of the answer folder with no local copy yet, in listing order.
+QStringList pendingAnswers(FtpClient& client, const AppSettings& settings, const QString& workstationId);
+
+// Downloads one answer archive into FTP_Directory/Otpravka (made first when missing).
+ReceivedAnswer fetchAnswer(FtpClient& client, const AppSettings& settings, const QString& workstationId,
+                           const QString& name);
+
+// FTP settings as the client takes them; the server address read from the
+// configuration file at each connection.
+struct FtpAccount;
+FtpAccount ftpAccountFrom(const AppSettings& settings, const QString& server);
+
 // Downloads the answer archives ("*.rar", also ".zip" and ".7z") of the answer folder
 // that have no local copy yet, each whole or not at all, in listing order.
 std::vector<ReceivedAnswer> fetchNewAnswers(FtpClient& client, const AppSettings& settings,

@@ -36,6 +36,7 @@
 #include "entry/input_znach_form.h"
 #include "exchange/data_exchange.h"
 #include "exchange/drive_form.h"
+#include "exchange/ftp_main_form.h"
 #include "formula/report_kontr.h"
 #include "model/main_queries.h"
 #include "model/organisation_card.h"
@@ -122,6 +123,7 @@ TMain_Form::TMain_Form(AppState& state, Prompter& prompter, Windows& windows, De
     connect(BitBtn4, &QPushButton::clicked, this, &TMain_Form::BitBtn4Click);
     connect(BitBtn5, &QPushButton::clicked, this, &TMain_Form::BitBtn5Click);
     connect(bbBackData, &QPushButton::clicked, this, &TMain_Form::bbBackDataClick);
+    connect(BitBtn6, &QPushButton::clicked, this, &TMain_Form::BitBtn6Click);
     connect(ComboBox2, &QComboBox::editTextChanged, this, &TMain_Form::ComboBox2Change);
     connect(ComboBox1, &QComboBox::editTextChanged, this, &TMain_Form::ComboBox1Change);
     ComboBox1->onDropDown = [this] { ComboBox1DropDown(); };
@@ -401,6 +403,8 @@ void TMain_Form::fitCardColumns() {
 
 void TMain_Form::FormShow() {
     ComboBox2->setEnabled(true);
+    // Work through the department's FTP server is offered where the settings name one.
+    BitBtn6->setVisible(!state_.settings.ftpIpServer.isEmpty());
 
     const StructurePeriod period = readStructurePeriod(state_.dm);
     kodDanper_ = period.kodDanper;
@@ -808,6 +812,12 @@ void TMain_Form::bbBackDataClick() {
     } catch (const ZelvanError& error) {
         prompter_.message(MessageKind::Error, error.message());
     }
+}
+
+void TMain_Form::BitBtn6Click() {
+    TFTP_Main_Form& ftp = windows_.ftpMainForm();
+    ftp.setEndProgram([this] { close(); });
+    ftp.exec();
 }
 
 }  // namespace zelvan

@@ -71,6 +71,8 @@ public:
     void BitBtn5Click();
     // "Повернення звітності": the data set of an earlier export back from a medium.
     void bbBackDataClick();
+    // "Робота через Internet": the FTP window.
+    void BitBtn6Click();
 
     // Code lookups of the four groups (a change of the code field) and name lookups
     // (the name field losing focus).

@@ -68,6 +68,15 @@ void FtpClient::perform(const QString& what) {
         curl_easy_setopt(c, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
         if (!account_.caFile.isEmpty()) curl_easy_setopt(c, CURLOPT_CAINFO, QFile::encodeName(account_.caFile).constData());
     }
+    if (tick_) {
+        curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(c, CURLOPT_XFERINFODATA, &tick_);
+        curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION,
+                         +[](void* data, curl_off_t, curl_off_t, curl_off_t, curl_off_t) -> int {
+                             (*static_cast<std::function<void()>*>(data))();
+                             return 0;
+                         });
+    }
     handle_->error[0] = 0;
     const CURLcode rc = curl_easy_perform(c);
     if (rc == CURLE_OK) return;

@@ -40,6 +40,9 @@ public:
     FtpClient(const FtpClient&) = delete;
     FtpClient& operator=(const FtpClient&) = delete;
 
+    // Called now and then during every transfer, so that a window can stay responsive.
+    void setTick(std::function<void()> tick) { tick_ = std::move(tick); }
+
     // Logs in and lists the home folder; throws FtpError (Connection or Login).
     void connect();
 
@@ -67,6 +70,7 @@ private:
 
     FtpAccount account_;
     std::unique_ptr<Handle> handle_;
+    std::function<void()> tick_;
 };
 
 }  // namespace zelvan
