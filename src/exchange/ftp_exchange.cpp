@@ -145,4 +145,107 @@ std::vector<ReceivedAnswer> fetchNewAnswers(FtpClient& client, const AppSettings
     return received;
 }
 
+// ---- selection requests and answers ----------------------------------------------
+
+KeyedText KeyedText::fromBytes(const QByteArray& bytes) {
+    KeyedText text;
+    QString all = decodeCp1251(bytes);
+    all.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    all.replace(u'\r', u'\n');
+    for (const QString& line : all.split(u'\n')) {
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq < 0) continue;
+        const QString key = line.left(eq).toCaseFolded();
+        if (!text.values_.contains(key)) text.values_.insert(key, line.mid(eq + 1));
+    }
+    return text;
+}
+
+KeyedText KeyedText::load(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ZelvanError(QStringLiteral("Файл \"%1\" не вдалося прочитати: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    return fromBytes(file.readAll());
+}
+
+QString KeyedText::value(const QString& key) const { return values_.value(key.toCaseFolded()); }
+
+const std::vector<AnswerField>& selectionAnswerFields() {
+    static const std::vector<AnswerField> fields = [] {
+        std::vector<AnswerField> list;
+        for (const char* name : {"Назва", "Повна назва", "Номер", "Код ЄДРОПУ", "Ознака особи",
+                                 "Орг.-правова форма госп. (КОПФГ)", "Орган госп управлыння (ЗКГНГ)",
+                                 "Форма власності (КФВ)", "Форма фінансування", "Галузь (ЗКГНГ)",
+                                 "Вид основної діяльності (ЗКГНГ)", "Вид основної діяльності (КВЕД)",
+                                 "Госп. структура (ЗКГНГ)", "Орган управління (СПОДУ)", "Район", "Поштовий індекс",
+                                 "Вулиця", "буд.", "корп.", "ПІБ керівника", "телефон керівника", "ПІБ бухгалтера",
+                                 "телефон бухгалтера"}) {
+            const QString text = QString::fromUtf8(name);
+            QString caption = text;
+            caption.replace(QStringLiteral("управлыння"), QStringLiteral("управління"));
+            list.push_back({u'@' + text, caption});
+        }
+        return list;
+    }();
+    return fields;
+}
+
+int enterpriseCount(const KeyedText& answer, const QString& name) {
+    const QString count = answer.value(QStringLiteral("Count_Predpr")).trimmed();
+    bool ok = false;
+    const int n = count.toInt(&ok);
+    if (!ok || n < 0)
+        throw ZelvanError(count.isEmpty()
+                              ? QStringLiteral("У відповіді \"%1\" немає рядка Count_Predpr з кількістю підприємств.").arg(name)
+                              : QStringLiteral("У відповіді \"%1\" кількість підприємств \"%2\" не є цілим числом.").arg(name, count));
+    return n;
+}
+
+const std::array<QString, 6> kSelectionRequestKeys{QStringLiteral("Short_Name_Obj"), QStringLiteral("Nomer_Obj"),
+                                                   QStringLiteral("Kod_ZKPO"),       QStringLiteral("Name_Ul"),
+                                                   QStringLiteral("Nomer_Doma"),     QStringLiteral("Nomer_Korpus")};
+
+QString selectionRequestFolder(const QString& id) { return serverPath({QStringLiteral("Zamov/IN"), id}); }
+QString selectionAnswerFolder(const QString& id) { return serverPath({QStringLiteral("Zamov/Out"), id}); }
+
+QString sendSelectionRequest(FtpClient* client, const AppSettings& settings, const QString& workstationId,
+                             const SelectionRequest& request, const UploadProgress& progress) {
+    QString text;
+    for (size_t i = 0; i < request.size(); ++i)
+        if (!request[i].isEmpty()) text += kSelectionRequestKeys[i] + u'=' + request[i] + QStringLiteral("\r\n");
+    const auto bytes = encodeCp1251(text);
+    if (!bytes) throw ZelvanError(QStringLiteral("Заявка містить символи, яких немає в кодуванні 1251."));
+    const QString local = QDir(settings.ftpDirectory).filePath(QStringLiteral("ZAMOV/OUT"));
+    if (!QDir().mkpath(local))
+        throw ZelvanError(QStringLiteral("Не вдалося створити папку \"%1\".").arg(QDir::toNativeSeparators(local)));
+    int n = 1;
+    while (QFileInfo::exists(QDir(local).filePath(requestNumberText(n) + QStringLiteral(".ftp")))) ++n;
+    const QString number = requestNumberText(n);
+    const QString file = QDir(local).filePath(number + QStringLiteral(".ftp"));
+    writeFileAtomically(file, *bytes);
+    try {
+        if (!client) throw FtpError(FtpError::Kind::Connection, {});
+        client->makeFolder(selectionRequestFolder(workstationId));
+        client->uploadFile(file, serverPath({selectionRequestFolder(workstationId), number + QStringLiteral(".ftp")}), progress);
+    } catch (const FtpError&) {
+        QFile::remove(file);
+        throw FtpError(FtpError::Kind::Refused, QStringLiteral("Помилка при передачі заявки на сервер"));
+    }
+    return number;
+}
+
+QStringList pendingSelectionAnswers(FtpClient& client, const AppSettings& settings, const QString& workstationId) {
+    const QString local = QDir(settings.ftpDirectory).filePath(QStringLiteral("ZAMOV/IN"));
+    QStringList names;
+    for (const QString& name : client.list(selectionAnswerFolder(workstationId), QStringLiteral("*.ftp")))
+        if (!QFileInfo::exists(QDir(local).filePath(name))) names << name;
+    return names;
+}
+
+void fetchSelectionAnswer(FtpClient& client, const AppSettings& settings, const QString& workstationId, const QString& name) {
+    const QString local = QDir(settings.ftpDirectory).filePath(QStringLiteral("ZAMOV/IN"));
+    QDir().mkpath(local);
+    client.download(serverPath({selectionAnswerFolder(workstationId), name}), QDir(local).filePath(name));
+}
+
 }  // namespace zelvan

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -60,6 +62,53 @@ ReceivedAnswer fetchAnswer(FtpClient& client, const AppSettings& settings, const
 // configuration file at each connection.
 struct FtpAccount;
 FtpAccount ftpAccountFrom(const AppSettings& settings, const QString& server);
+
+// ---- selection requests and answers ----------------------------------------------
+
+// A text file of "key=value" lines in code page 1251; keys compared ignoring letter case,
+// the first line of a key counts, a missing key gives an empty value.
+class KeyedText {
+public:
+    static KeyedText fromBytes(const QByteArray& bytes);
+    // Reads the file; throws ZelvanError naming it when it cannot be read.
+    static KeyedText load(const QString& path);
+    QString value(const QString& key) const;
+
+private:
+    QHash<QString, QString> values_;
+};
+
+// The fields of an enterprise in a selection answer: the key after "<k>" and the caption
+// the viewer shows (the seventh key is spelt "управлыння" as the server writes it).
+struct AnswerField {
+    QString key;
+    QString caption;
+};
+const std::vector<AnswerField>& selectionAnswerFields();
+
+// The number of enterprises of an answer ("Count_Predpr"); throws ZelvanError when the
+// key is missing or not a whole number.
+int enterpriseCount(const KeyedText& answer, const QString& name);
+
+// The six fields of a selection request, in their order: name, number, EDRPOU code,
+// street, house, building.
+using SelectionRequest = std::array<QString, 6>;
+extern const std::array<QString, 6> kSelectionRequestKeys;
+
+QString selectionRequestFolder(const QString& workstationId);  // "Zamov/IN/<id>"
+QString selectionAnswerFolder(const QString& workstationId);   // "Zamov/Out/<id>"
+
+// Writes the request (a line per filled field) as the next number in
+// FTP_Directory/ZAMOV/OUT and uploads it; the number is freed again when the upload
+// fails, which FtpError reports as "Помилка при передачі заявки на сервер".
+QString sendSelectionRequest(FtpClient* client, const AppSettings& settings, const QString& workstationId,
+                             const SelectionRequest& request, const UploadProgress& progress = {});
+
+// The answers of the selection answer folder ("*.ftp") without a local copy in
+// FTP_Directory/ZAMOV/IN, and the download of one of them there (the folder made first).
+QStringList pendingSelectionAnswers(FtpClient& client, const AppSettings& settings, const QString& workstationId);
+void fetchSelectionAnswer(FtpClient& client, const AppSettings& settings, const QString& workstationId,
+                          const QString& name);
 
 // Downloads the answer archives ("*.rar", also ".zip" and ".7z") of the answer folder
 // that have no local copy yet, each whole or not at all, in listing order.

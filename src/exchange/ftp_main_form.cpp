@@ -16,6 +16,7 @@
 #include "app/zastavka_form.h"
 #include "exchange/data_exchange.h"
 #include "exchange/ftp_exchange.h"
+#include "exchange/ftp_zapros_form.h"
 #include "platform/ftp_client.h"
 
 namespace zelvan {
@@ -94,6 +95,9 @@ void TFTP_Main_Form::BitBtn1Click() {
     BitBtn5->setEnabled(true);
     BitBtn7->setEnabled(true);
     BitBtn1->setEnabled(false);
+    // The selection requests need the connection: offered once there is one.
+    BitBtn2->setEnabled(true);
+    BitBtn2->show();
     prompter_.message(MessageKind::Information, QStringLiteral("Встановлено зв'язок з сервером."));
     if (state_.ftpPollMs > 0) {
         Timer1->setInterval(state_.ftpPollMs);
@@ -174,7 +178,8 @@ void TFTP_Main_Form::BitBtn7Click() {
 void TFTP_Main_Form::BitBtn8Click() { windows_.showSettingsDialog(); }
 
 void TFTP_Main_Form::BitBtn2Click() {
-    // The requests window of the selection answers is not part of this program yet.
+    if (!zapros_) zapros_ = std::make_unique<TFTP_Zapros_Form>(state_, prompter_, [this] { return client_.get(); }, this);
+    zapros_->exec();
 }
 
 void TFTP_Main_Form::Timer1Timer() {

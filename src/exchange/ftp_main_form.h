@@ -13,6 +13,7 @@ namespace zelvan {
 struct AppState;
 class FtpClient;
 class Prompter;
+class TFTP_Zapros_Form;
 class Windows;
 
 // "Робота через FTP": the connection to the department's server, the data request, the
@@ -53,6 +54,7 @@ private:
     Prompter& prompter_;
     Windows& windows_;
     std::unique_ptr<FtpClient> client_;
+    std::unique_ptr<TFTP_Zapros_Form> zapros_;
     std::function<void()> endProgram_;
     bool polling_ = false;  // a tick is under way: the next one waits for it
     int answersReceived_ = 0;

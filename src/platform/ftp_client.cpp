@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QUrl>
 
 namespace zelvan {
@@ -53,6 +54,9 @@ QString FtpClient::url(const QString& path) const {
 }
 
 void FtpClient::perform(const QString& what) {
+    checkIdle(what);
+    busy_ = true;
+    const auto release = qScopeGuard([this] { busy_ = false; });
     CURL* c = handle_->curl;
     // The settings every request shares; a request sets its own on top of them.
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, handle_->error);
@@ -107,11 +111,18 @@ void FtpClient::perform(const QString& what) {
     }
 }
 
+void FtpClient::checkIdle(const QString& what) const {
+    // One request at a time on the connection: a timer that fires while a transfer keeps
+    // the windows painting is told to come back later, before anything is touched.
+    if (busy_) throw FtpError(FtpError::Kind::Transfer, QStringLiteral("З'єднання зайняте іншою передачею: %1.").arg(what));
+}
+
 void FtpClient::connect() {
     list(QString());
 }
 
 void FtpClient::makeFolder(const QString& folder) {
+    checkIdle(folder);
     CURL* c = handle_->curl;
     curl_easy_reset(c);
     // Each level in turn; "*" lets a level that exists already pass.
@@ -147,6 +158,7 @@ void FtpClient::makeFolder(const QString& folder) {
 
 void FtpClient::uploadFile(const QString& localPath, const QString& remotePath,
                            const std::function<void(qint64, qint64)>& progress) {
+    checkIdle(remotePath);
     QFile file(localPath);
     if (!file.open(QIODevice::ReadOnly))
         throw FtpError(FtpError::Kind::Transfer, QStringLiteral("Файл \"%1\" не вдалося прочитати: %2")
@@ -200,6 +212,7 @@ void FtpClient::uploadFile(const QString& localPath, const QString& remotePath,
 }
 
 QStringList FtpClient::list(const QString& folder, const QString& mask) {
+    checkIdle(folder);
     CURL* c = handle_->curl;
     curl_easy_reset(c);
     QByteArray listing;
@@ -230,6 +243,7 @@ QStringList FtpClient::list(const QString& folder, const QString& mask) {
 }
 
 void FtpClient::download(const QString& remotePath, const QString& localPath) {
+    checkIdle(remotePath);
     const QString partial = localPath + QStringLiteral(".part");
     QFile file(partial);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))

@@ -67,10 +67,12 @@ private:
     struct Handle;
     QString url(const QString& path) const;
     void perform(const QString& what);
+    void checkIdle(const QString& what) const;
 
     FtpAccount account_;
     std::unique_ptr<Handle> handle_;
     std::function<void()> tick_;
+    bool busy_ = false;  // a request is under way (a window's timer may ask meanwhile)
 };
 
 }  // namespace zelvan
