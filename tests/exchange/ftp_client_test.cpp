@@ -131,18 +131,7 @@ TEST(FtpClient, ARefusedUploadIsAnError) {
 TEST(FtpClient, ExplicitTls) {
     // A certificate for 127.0.0.1 made for this test, trusted by the client.
     QTemporaryDir keys;
-    QProcess openssl;
-    openssl.start(QStringLiteral("openssl"),
-                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
-                   QStringLiteral("-nodes"), QStringLiteral("-keyout"), keys.filePath(QStringLiteral("key.pem")),
-                   QStringLiteral("-out"), keys.filePath(QStringLiteral("cert.pem")), QStringLiteral("-days"),
-                   QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
-                   QStringLiteral("subjectAltName=IP:127.0.0.1")});
-    ASSERT_TRUE(openssl.waitForFinished(60000));
-    ASSERT_EQ(openssl.exitCode(), 0) << openssl.readAllStandardError().toStdString();
-    write(keys.filePath(QStringLiteral("both.pem")),
-          read(keys.filePath(QStringLiteral("cert.pem"))) + read(keys.filePath(QStringLiteral("key.pem"))));
-
+    ASSERT_TRUE(makeCertificate(keys));
     FtpServer server(keys.filePath(QStringLiteral("both.pem")));
     FtpAccount a = account(server);
     a.tls = true;

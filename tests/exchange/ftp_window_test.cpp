@@ -181,3 +181,51 @@ TEST_F(FtpWindow, TheValuesAreSentOrTheRefusalSaid) {
     EXPECT_EQ(prompter.texts().last(), QStringLiteral("Помилка при передачі заявки на сервер"));
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("ftp/Otpravka/001.ftp"))));
 }
+
+TEST_F(FtpWindow, ADamagedAnswerChangesNothing) {
+    form->BitBtn1Click();
+    const QString before = formName();
+    write(server.path(QStringLiteral("Otpravka/rar/123/003.rar")), "Rar!\x1a\x07\x00 broken");
+    prompter.answer({true});
+    form->Timer1Timer();
+    EXPECT_TRUE(prompter.texts().last().contains(QStringLiteral("пошкоджений"))) << prompter.texts().last().toStdString();
+    EXPECT_EQ(prompter.shown().back().kind, MessageKind::Error);
+    EXPECT_EQ(formName(), before);
+    EXPECT_EQ(ended, 0);
+}
+
+TEST(FtpWindowTls, ConnectsAndSendsOverExplicitTls) {
+    QTemporaryDir keys;
+    ASSERT_TRUE(makeCertificate(keys));
+    FtpServer server(keys.filePath(QStringLiteral("both.pem")));
+    QTemporaryDir dir;
+    AppState state;
+    const QString db = dir.filePath(QStringLiteral("db"));
+    createDatabaseFolder(db, true);
+    state.configPath = dir.filePath(QStringLiteral("Local_Zelvan.ini"));
+    ConfigFile config;
+    config.setValue(key::FTP_IP_Server, QStringLiteral("127.0.0.1"));
+    config.save(state.configPath);
+    state.settings = AppSettings::fromConfig(config);
+    state.settings.ftpPort = QString::number(server.port);
+    state.settings.ftpUser = QStringLiteral("zelvan");
+    state.settings.ftpPassword = QStringLiteral("secret");
+    state.settings.ftpTls = QStringLiteral("1");
+    state.settings.ftpKodObj = QStringLiteral("31245");
+    state.settings.ftpKodStan = QStringLiteral("1");
+    state.settings.ftpKodDanper = QStringLiteral("41");
+    state.settings.ftpDirectory = dir.filePath(QStringLiteral("ftp"));
+    state.ftpCaFile = keys.filePath(QStringLiteral("cert.pem"));
+    state.ftpPollMs = 0;
+    state.workstationId = QStringLiteral("9");
+    state.dm.pointAt(db);
+    state.dm.probe();
+    ScriptedPrompter prompter;
+    Windows windows(state, prompter);
+    TFTP_Main_Form form(state, prompter, windows);
+    form.BitBtn1Click();
+    EXPECT_EQ(prompter.texts().last(), QStringLiteral("Встановлено зв'язок з сервером."));
+    form.BitBtn7Click();
+    EXPECT_EQ(prompter.texts().last(), QStringLiteral("Відправлення даних завершилося."));
+    EXPECT_TRUE(read(server.path(QStringLiteral("Priyom/9/31245_1_41.zip"))).startsWith("PK"));
+}

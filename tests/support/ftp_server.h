@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -34,5 +35,24 @@ public:
     QProcess process;
     int port = 0;
 };
+
+// A certificate for 127.0.0.1 made by openssl in `folder`: "cert.pem" for the client to
+// trust and "both.pem" (certificate and key) for the server. False when openssl failed.
+inline bool makeCertificate(const QTemporaryDir& folder) {
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+                   QStringLiteral("-nodes"), QStringLiteral("-keyout"), folder.filePath(QStringLiteral("key.pem")),
+                   QStringLiteral("-out"), folder.filePath(QStringLiteral("cert.pem")), QStringLiteral("-days"),
+                   QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+                   QStringLiteral("subjectAltName=IP:127.0.0.1")});
+    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0) return false;
+    QFile cert(folder.filePath(QStringLiteral("cert.pem")));
+    QFile key(folder.filePath(QStringLiteral("key.pem")));
+    QFile both(folder.filePath(QStringLiteral("both.pem")));
+    if (!cert.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly) || !both.open(QIODevice::WriteOnly)) return false;
+    both.write(cert.readAll() + key.readAll());
+    return true;
+}
 
 }  // namespace zelvan::test
