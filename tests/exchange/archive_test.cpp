@@ -7,6 +7,7 @@
 #include "platform/archive_extract.h"
 #include "platform/zip_archive.h"
 #include "support/printers.h"
+#include "support/test_files.h"
 #include "support/rar_writer.h"
 
 using namespace zelvan;
@@ -35,17 +36,13 @@ QByteArray archiveOf(Kind kind, const std::vector<RarEntry>& entries) {
     return writeArchive(files, kind == Kind::Zip ? ArchiveFormat::Zip : ArchiveFormat::SevenZip);
 }
 
-QString write(const QString& path, const QByteArray& bytes) {
+QString stored(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
     return path;
 }
 
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Every file below a folder, relative, sorted.
 QStringList filesBelow(const QString& folder) {
@@ -68,7 +65,7 @@ TEST(ExtractArchive, EveryKindUnpacksWithInnerPaths) {
     const QByteArray big(200000, 'z');
     for (Kind kind : {Kind::Zip, Kind::SevenZip, Kind::Rar4, Kind::Rar5}) {
         QTemporaryDir dir;
-        const QString archive = write(dir.filePath(QStringLiteral("update.bin")),  // the kind is told by content
+        const QString archive = stored(dir.filePath(QStringLiteral("update.bin")),  // the kind is told by content
                                       archiveOf(kind, {{QStringLiteral("forms"), {}, true},
                                                        {QStringLiteral("zelvan.sqlite"), big},
                                                        {QStringLiteral("forms/F1.docx"), QByteArrayLiteral("docx bytes")}}));
@@ -112,7 +109,7 @@ TEST(ExtractArchive, HostileAndBrokenArchivesAreRefusedAndWriteNothingOutside) {
 
     for (const Case& c : cases) {
         QTemporaryDir dir;
-        const QString archive = write(dir.filePath(QStringLiteral("update.rar")), c.make());
+        const QString archive = stored(dir.filePath(QStringLiteral("update.rar")), c.make());
         const QString staging = dir.filePath(QStringLiteral("stage/inner"));
         QDir().mkpath(staging);
         try {
@@ -131,7 +128,7 @@ TEST(ExtractArchive, HostileAndBrokenArchivesAreRefusedAndWriteNothingOutside) {
 
 TEST(ExtractArchive, LimitsStopAnArchiveThatGrowsTooLarge) {
     QTemporaryDir dir;
-    const QString archive = write(dir.filePath(QStringLiteral("bomb.zip")),
+    const QString archive = stored(dir.filePath(QStringLiteral("bomb.zip")),
                                   writeZip({{QStringLiteral("a"), QByteArray(3 << 20, '\0')}, {QStringLiteral("b"), QByteArray(10, 'b')}}));
     QDir().mkpath(dir.filePath(QStringLiteral("s")));
     try {

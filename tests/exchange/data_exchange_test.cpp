@@ -15,6 +15,7 @@
 #include "platform/volumes.h"
 #include "platform/zip_archive.h"
 #include "support/printers.h"
+#include "support/test_files.h"
 #include "support/rar_writer.h"
 
 using namespace zelvan;
@@ -22,17 +23,7 @@ using namespace zelvan::test;
 
 namespace {
 
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
-void write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QVariant scalar(const Database& db, const QString& sql, std::initializer_list<Binding> bindings = {}) {
     QSqlQuery q = db.exec(sql, bindings);

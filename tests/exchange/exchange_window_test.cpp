@@ -23,19 +23,16 @@
 #include "platform/database.h"
 #include "platform/zip_archive.h"
 #include "support/printers.h"
+#include "support/test_files.h"
 #include "support/scripted_prompter.h"
 
 using namespace zelvan;
 using zelvan::test::ScriptedPrompter;
+using zelvan::test::read;
+using zelvan::test::write;
 
 namespace {
 
-void write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // Presses a button of the medium dialog as soon as it shows.
 class DialogAnswer : public QObject {

@@ -9,23 +9,14 @@
 #include "platform/ftp_client.h"
 #include "support/ftp_server.h"
 #include "support/printers.h"
+#include "support/test_files.h"
 
 using namespace zelvan;
 using namespace zelvan::test;
 
 namespace {
 
-void write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray pattern(int size) {
     QByteArray bytes(size, '\0');

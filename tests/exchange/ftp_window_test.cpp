@@ -19,6 +19,7 @@
 #include "platform/zip_archive.h"
 #include "support/ftp_server.h"
 #include "support/printers.h"
+#include "support/test_files.h"
 #include "support/scripted_prompter.h"
 
 using namespace zelvan;
@@ -26,17 +27,7 @@ using namespace zelvan::test;
 
 namespace {
 
-void write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QString kQuestion = QStringLiteral(
     "Ви бажаєте ці дані внести до бази даних? Увага! Якщо ви натисните \"Yes\", то всі дані, які знаходяться у Вашій базі "

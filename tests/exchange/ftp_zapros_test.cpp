@@ -14,6 +14,7 @@
 #include "platform/text_codec.h"
 #include "support/ftp_server.h"
 #include "support/printers.h"
+#include "support/test_files.h"
 #include "support/scripted_prompter.h"
 
 using namespace zelvan;
@@ -21,17 +22,7 @@ using namespace zelvan::test;
 
 namespace {
 
-void write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray cp1251(const QString& text) { return *encodeCp1251(text); }
 
