@@ -360,21 +360,7 @@ void TInput_Znach_Form::BitBtn4Click() {
     lvDeviations->hide();
 
     std::unique_ptr<TfmProgress> progressWindow;
-    ControlProgress progress;
-    progress.start = [&](int maximum) {
-        progressWindow = std::make_unique<TfmProgress>(clock, start, this);
-        progressWindow->setMaximum(maximum);
-        progressWindow->show();
-        QApplication::processEvents();
-    };
-    progress.step = [&](int processed) {
-        if (progressWindow) {
-            progressWindow->setPosition(processed);
-            progressWindow->showElapsed();
-        }
-        QApplication::processEvents();
-        return RunContinues;
-    };
+    const ControlProgress progress = progressInWindow(progressWindow, clock, start, this);
     const FormControlResult result = runFormControl(state_.dm, keys(), state_.locale.decimalSeparator, progress);
     switch (result.outcome) {
         case ControlOutcome::NoFormulas:

@@ -1,5 +1,7 @@
 #include "formula/progress_form.h"
 
+#include <QApplication>
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -70,6 +72,27 @@ void TfmProgress::keyPressEvent(QKeyEvent* event) {
         return;
     }
     event->accept();  // other keys do nothing
+}
+
+ControlProgress progressInWindow(std::unique_ptr<TfmProgress>& window, const Clock& clock, const QDateTime& start,
+                                 QWidget* parent) {
+    ControlProgress progress;
+    progress.start = [&window, &clock, start, parent](int maximum) {
+        window = std::make_unique<TfmProgress>(clock, start, parent);
+        window->setMaximum(maximum);
+        window->show();
+        QApplication::processEvents();
+    };
+    progress.step = [&window](int processed) {
+        if (window) {
+            window->setPosition(processed);
+            window->showElapsed();
+        }
+        // Esc in the window is seen here and clears RunContinues.
+        QApplication::processEvents();
+        return RunContinues;
+    };
+    return progress;
 }
 
 }  // namespace zelvan

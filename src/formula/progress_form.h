@@ -2,6 +2,9 @@
 
 #include <QDateTime>
 #include <QDialog>
+#include <memory>
+
+#include "formula/controls.h"
 
 class QLabel;
 class QProgressBar;
@@ -36,6 +39,11 @@ private:
     QDateTime start_;
     QTimer* ticker_;
 };
+
+// The progress of a control run shown in a progress window, made into `window` when the
+// run starts (so the caller decides when it goes away) and kept painting after each step.
+ControlProgress progressInWindow(std::unique_ptr<TfmProgress>& window, const Clock& clock, const QDateTime& start,
+                                 QWidget* parent = nullptr);
 
 // "H:mm:ss" of a number of seconds.
 QString elapsedText(qint64 seconds);

@@ -27,21 +27,7 @@ void TfmReportKontr::bbKontrolClick() {
         return;
 
     std::unique_ptr<TfmProgress> progressWindow;
-    ControlProgress progress;
-    progress.start = [&](int maximum) {
-        progressWindow = std::make_unique<TfmProgress>(clock, start);
-        progressWindow->setMaximum(maximum);
-        progressWindow->show();
-        QApplication::processEvents();
-    };
-    progress.step = [&](int processed) {
-        if (progressWindow) {
-            progressWindow->setPosition(processed);
-            progressWindow->showElapsed();
-        }
-        QApplication::processEvents();
-        return RunContinues;
-    };
+    const ControlProgress progress = progressInWindow(progressWindow, clock, start);
     result_ = runCrossControl(state_.dm, context_.kodDanper, context_.kodObj, context_.typeCode,
                               state_.locale.decimalSeparator, progress);
     if (!result_.stopMessage.isEmpty()) {
