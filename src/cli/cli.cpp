@@ -160,6 +160,19 @@ void printLines(QTextStream& out, const std::vector<QStringList>& lines, bool js
     for (const QStringList& line : lines) out << (json ? jsonLine(line) : line.join(QStringLiteral(" | "))) << '\n';
 }
 
+// The decimal separator of --decimal-sep ("." when not given): one character.
+QString decimalSeparatorOption(const Options& options, QString& problem) {
+    const QString separator = options.values.value(QStringLiteral("--decimal-sep"), QStringLiteral("."));
+    if (separator.size() != 1 && problem.isEmpty()) problem = QStringLiteral("--decimal-sep: один символ.");
+    return separator.isEmpty() ? QStringLiteral(".") : separator;
+}
+
+// Opens the database folder of --db and checks that it is one of the program's.
+void openDatabase(TDM& dm, const QString& folder) {
+    dm.pointAt(folder);
+    dm.probe();
+}
+
 // The selection the main window would use: the card's codes, the first period, code 0.
 struct CliSelection {
     int kodDanper = 0;
@@ -220,15 +233,13 @@ int runControl(const QStringList& args, QTextStream& out, QTextStream& err) {
     const auto form = intOption(options, QStringLiteral("--form"), problem);
     const auto org = intOption(options, QStringLiteral("--org"), problem);
     const auto stan = intOption(options, QStringLiteral("--stan"), problem);
-    const QString separator = options.values.value(QStringLiteral("--decimal-sep"), QStringLiteral("."));
+    const QString separator = decimalSeparatorOption(options, problem);
     if (problem.isEmpty() && (!options.values.contains(QStringLiteral("--db")) || !form))
         problem = QStringLiteral("Потрібні параметри --db і --form.");
-    if (problem.isEmpty() && separator.size() != 1) problem = QStringLiteral("--decimal-sep: один символ.");
     if (!problem.isEmpty()) return usage(err, problem);
 
     TDM dm;
-    dm.pointAt(options.values.value(QStringLiteral("--db")));
-    dm.probe();
+    openDatabase(dm, options.values.value(QStringLiteral("--db")));
     const CliSelection selection = defaultSelection(dm);
     ValueKeys keys{*form, selection.kodDanper, org.value_or(selection.kodObj), stan.value_or(selection.kodStan), 0, 0, 0, 0};
     ReportContext report;
@@ -281,8 +292,7 @@ int runFillTemplate(const QStringList& args, QTextStream& out, QTextStream& err)
     if (!problem.isEmpty()) return usage(err, problem);
 
     TDM dm;
-    dm.pointAt(options.values.value(QStringLiteral("--db")));
-    dm.probe();
+    openDatabase(dm, options.values.value(QStringLiteral("--db")));
     const CliSelection selection = defaultSelection(dm);
     ValueKeys keys{*form, selection.kodDanper, org.value_or(selection.kodObj), stan.value_or(selection.kodStan), 0, 0, 0, 0};
     TemplateContext context;
@@ -327,8 +337,7 @@ int runExchange(const QString& command, const QStringList& args, const CliContex
         places.programDir = settings.dir;
     }
     TDM dm;
-    dm.pointAt(places.dbDir);
-    dm.probe();
+    openDatabase(dm, places.dbDir);
     const QString root = options.values.value(QStringLiteral("--medium"));
     ExchangeOutcome outcome;
     QString done;
@@ -362,15 +371,13 @@ int runCrossControlCommand(const QStringList& args, QTextStream& out, QTextStrea
     QString problem = options.problem;
     const auto type = intOption(options, QStringLiteral("--type"), problem);
     const auto org = intOption(options, QStringLiteral("--org"), problem);
-    const QString separator = options.values.value(QStringLiteral("--decimal-sep"), QStringLiteral("."));
+    const QString separator = decimalSeparatorOption(options, problem);
     if (problem.isEmpty() && (!options.values.contains(QStringLiteral("--db")) || !type))
         problem = QStringLiteral("Потрібні параметри --db і --type.");
-    if (problem.isEmpty() && separator.size() != 1) problem = QStringLiteral("--decimal-sep: один символ.");
     if (!problem.isEmpty()) return usage(err, problem);
 
     TDM dm;
-    dm.pointAt(options.values.value(QStringLiteral("--db")));
-    dm.probe();
+    openDatabase(dm, options.values.value(QStringLiteral("--db")));
     const CliSelection selection = defaultSelection(dm);
     const CrossControlResult result =
         runCrossControl(dm, selection.kodDanper, org.value_or(selection.kodObj), *type, separator.front());

@@ -44,13 +44,8 @@ struct ReportCallbacks {
 };
 
 // A report with every variable answered and every memo completed or hidden.
-struct RenderedMemo {
-    QString name;
-    QString text;
-    int width = 0;
-    bool bold = false;
-    bool centre = false;
-};
+// A memo as printed: its text with every variable answered and the added lines.
+using RenderedMemo = ReportMemo;
 struct RenderedRow {
     QString bandType;
     std::vector<RenderedMemo> memos;
